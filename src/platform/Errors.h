@@ -1,0 +1,40 @@
+#pragma once
+// Errors raised by the program and its toolkit layer. Handlers never let them
+// escape: the handler guard passes them to the application's error handler.
+
+#include <QString>
+#include <stdexcept>
+
+namespace vistorel {
+
+// Base of every error the program raises on purpose; carries a user-readable message.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString& message)
+        : std::runtime_error(message.toStdString()), message_(message) {}
+    const QString& Message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// A file could not be opened, read, written or decoded.
+class FileError : public Error {
+public:
+    FileError(const QString& path, const QString& reason)
+        : Error(QStringLiteral("Cannot read \"%1\": %2").arg(path, reason)), path_(path) {}
+    FileError(const QString& path, const QString& action, const QString& reason)
+        : Error(QStringLiteral("Cannot %1 \"%2\": %3").arg(action, path, reason)), path_(path) {}
+    const QString& Path() const { return path_; }
+
+private:
+    QString path_;
+};
+
+// An index or count outside the range a table or a list allows.
+class RangeError : public Error {
+public:
+    explicit RangeError(const QString& message) : Error(message) {}
+};
+
+}  // namespace vistorel

@@ -1,0 +1,66 @@
+#include "platform/TextCodec.h"
+
+#include <QStringDecoder>
+#include <array>
+
+namespace vistorel {
+namespace {
+
+// Unicode code points of the Windows-1251 bytes 0x80..0xBF; 0xC0..0xFF are
+// the contiguous Cyrillic letters U+0410..U+044F. Byte 0x98 has no character.
+constexpr std::array<char16_t, 64> kHighHalf = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+};
+
+char16_t DecodeByte(unsigned char b) {
+    if (b < 0x80) return b;
+    if (b >= 0xC0) return static_cast<char16_t>(0x0410 + (b - 0xC0));
+    return kHighHalf[b - 0x80];
+}
+
+char EncodeChar(char16_t c) {
+    if (c < 0x80) return static_cast<char>(c);
+    if (c >= 0x0410 && c <= 0x044F) return static_cast<char>(0xC0 + (c - 0x0410));
+    for (std::size_t i = 0; i < kHighHalf.size(); ++i) {
+        if (kHighHalf[i] == c && c != 0xFFFD) return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+}  // namespace
+
+QString FromCp1251(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        out[i] = QChar(DecodeByte(static_cast<unsigned char>(bytes[i])));
+    }
+    return text;
+}
+
+QByteArray ToCp1251(QStringView text) {
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        bytes[i] = EncodeChar(text[i].unicode());
+    }
+    return bytes;
+}
+
+QString DecodeText(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) return text;
+    return FromCp1251(bytes);
+}
+
+}  // namespace vistorel

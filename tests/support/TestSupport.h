@@ -1,0 +1,68 @@
+#pragma once
+// Test doubles and fixtures shared by all test programs.
+
+#include "platform/Application.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <optional>
+
+namespace vistorel::test {
+
+// Records every error the handler guard passes on, instead of showing it.
+class ErrorRecorder : public ErrorHandler {
+public:
+    void HandleError(const QString& message) override { Messages.append(message); }
+    QStringList Messages;
+};
+
+// Dialogs that answer from queues prepared by the test; an empty queue means
+// the user cancelled. Message boxes are recorded.
+class ScriptedDialogs : public Dialogs {
+public:
+    std::optional<QString> OpenFile(const QString& filter) override;
+    std::optional<QString> OpenPicture() override;
+    std::optional<TColor> ChooseColor(TColor initial) override;
+    std::optional<Font> ChooseFont(const Font& initial) override;
+    void ShowMessage(const QString& text) override { Messages.append(text); }
+
+    std::deque<QString> Files;
+    std::deque<QString> Pictures;
+    std::deque<TColor> Colours;
+    std::deque<Font> Fonts;
+    QStringList Messages;
+    QStringList FiltersAsked;
+};
+
+// An application object wired to the recorder and the scripted dialogs, with
+// a fixed random seed.
+struct TestApplication {
+    TestApplication();
+    ErrorRecorder Errors;
+    ScriptedDialogs Dialogs;
+    Application App;
+};
+
+// A temporary start directory; with images, it holds a copy of the generated
+// "images" folder.
+class StartDirectory {
+public:
+    explicit StartDirectory(bool withImages = true);
+    QString Path() const { return dir_.path(); }
+    QString File(const QString& name) const { return dir_.filePath(name); }
+    void Write(const QString& name, const QByteArray& bytes) const;
+    QByteArray Read(const QString& name) const;
+    bool Exists(const QString& name) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Folder holding the generated images of the build.
+QString ImagesDirectory();
+// Folder holding the bundled sample data.
+QString DataDirectory();
+
+}  // namespace vistorel::test
