@@ -1,0 +1,85 @@
+#pragma once
+// Drawing on a window's persistent surface with the rules of the platform the
+// program was designed for: a 1-pixel pen, a solid or clear brush, rectangles
+// that exclude their right and bottom edges, lines that exclude their end
+// point, and text drawn on the brush colour unless the brush is clear.
+
+#include "platform/Colour.h"
+#include "platform/Font.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+namespace vistorel {
+
+class Bitmap;
+
+// What a canvas draws on: an image and a way to have changed parts shown.
+class SurfaceTarget {
+public:
+    virtual ~SurfaceTarget() = default;
+    virtual QImage& SurfaceImage() = 0;
+    virtual void SurfaceChanged(const QRect& area) = 0;
+};
+
+// A surface that is only an image (pictures drawn off screen, tests).
+class ImageSurface : public SurfaceTarget {
+public:
+    ImageSurface(int width, int height, TColor fill = clBlack);
+    QImage& SurfaceImage() override { return image_; }
+    void SurfaceChanged(const QRect&) override {}
+
+private:
+    QImage image_;
+};
+
+enum class BrushStyle { Solid, Clear };
+
+struct Pen {
+    TColor Color = clBlack;
+};
+
+struct Brush {
+    TColor Color = clWhite;
+    BrushStyle Style = BrushStyle::Solid;
+};
+
+class Canvas {
+public:
+    explicit Canvas(SurfaceTarget& target) : target_(target) {}
+
+    vistorel::Pen Pen;
+    vistorel::Brush Brush;
+    vistorel::Font Font;
+
+    // Outline with the pen and inside with the brush (unless clear); covers
+    // x1..x2-1 and y1..y2-1.
+    void Rectangle(int x1, int y1, int x2, int y2);
+    // Fills x1..x2-1, y1..y2-1 with the brush colour, no outline.
+    void FillRect(int x1, int y1, int x2, int y2);
+    void MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
+    // A line from the pen position to (x, y), the end point excluded.
+    void LineTo(int x, int y);
+    QPoint PenPos() const { return penPos_; }
+    // Text with its top-left corner at (x, y).
+    void TextOut(int x, int y, const QString& text);
+    void Draw(int x, int y, const Bitmap& bitmap);
+    // Whole surface in the given colour.
+    void Clear(TColor colour);
+
+    TColor Pixel(int x, int y) const;
+    void SetPixel(int x, int y, TColor colour);
+
+    int Width() const { return target_.SurfaceImage().width(); }
+    int Height() const { return target_.SurfaceImage().height(); }
+
+private:
+    void Fill(const QRect& area, TColor colour);
+
+    SurfaceTarget& target_;
+    QPoint penPos_;
+};
+
+}  // namespace vistorel

@@ -1,0 +1,116 @@
+#pragma once
+// A top-level window of the program: a persistent drawing surface that the
+// window's code paints on at any time, event handlers in the form of the
+// window definitions, and the window styles the program uses.
+
+#include "platform/Application.h"
+#include "platform/Canvas.h"
+#include "platform/Colour.h"
+
+#include <QString>
+#include <memory>
+
+class QMenuBar;
+class QWidget;
+
+namespace vistorel {
+
+class FormWindow;
+class FormSurface;
+
+enum class BorderStyle {
+    Sizeable,     // ordinary resizable window
+    Single,       // fixed border with caption bar and system menu
+    Dialog,       // dialog frame: caption and close box, not resizable
+    None,         // no frame and no caption bar
+    SizeToolWin,  // resizable tool window with a small caption bar
+};
+
+enum class CursorShape { Default, HourGlass, HandPoint };
+
+enum class MouseButton { Left, Right, Middle };
+
+class Form : public SurfaceTarget {
+public:
+    explicit Form(Application& app);
+    ~Form() override;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Runs FormCreate through the handler guard; called once after construction.
+    void Create();
+
+    Application& App() { return app_; }
+    vistorel::Canvas Canvas;
+
+    // Window properties.
+    void SetCaption(const QString& caption);
+    QString Caption() const;
+    void SetBorderStyle(BorderStyle style);
+    void SetStayOnTop(bool on);
+    void SetCursor(CursorShape shape);
+    void SetPosition(int left, int top);
+    void SetClientSize(int width, int height);
+    // Outer size, frame and caption bar included.
+    void SetOuterSize(int width, int height);
+    int Left() const;
+    int Top() const;
+    // Outer width and height: frame, caption bar and menu bar included.
+    int Width() const;
+    int Height() const;
+    int ClientWidth() const;
+    int ClientHeight() const;
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    void SetMenuBar(QMenuBar* menu);
+    // Closing this window ends the message loop.
+    void SetMainForm(bool main) { mainForm_ = main; }
+
+    void Show();
+    void ShowMaximized();
+    void Hide();
+    // Runs FormClose, hides the window and, for the main form, ends the program.
+    void Close();
+    bool Visible() const;
+    bool Maximized() const;
+    // Fills the surface with the window colour and runs FormPaint.
+    void Repaint();
+
+    QWidget* Widget() const;   // the top-level window
+    QWidget* Surface() const;  // the client area; parent of labels and controls
+
+    // Event handlers; the toolkit calls them through the handler guard.
+    virtual void FormCreate() {}
+    virtual void FormShow() {}
+    virtual void FormPaint() {}
+    virtual void FormMouseDown(MouseButton, int, int) {}
+    virtual void FormMouseMove(int, int) {}
+    virtual void FormMouseUp(MouseButton, int, int) {}
+    virtual void FormKeyPress(QChar) {}
+    virtual void FormClose() {}
+
+    // SurfaceTarget
+    QImage& SurfaceImage() override;
+    void SurfaceChanged(const QRect& area) override;
+
+private:
+    friend class FormWindow;
+    friend class FormSurface;
+    void ApplyFlags();
+    void WindowShown(bool spontaneous);
+    void WindowClosing();
+    void SurfaceResized();
+
+    Application& app_;
+    std::unique_ptr<FormWindow> window_;
+    FormSurface* surface_ = nullptr;
+    QMenuBar* menu_ = nullptr;
+    TColor color_ = clBtnFace;
+    BorderStyle border_ = BorderStyle::Sizeable;
+    bool stayOnTop_ = false;
+    bool mainForm_ = false;
+    bool closing_ = false;
+    bool shown_ = false;
+};
+
+}  // namespace vistorel

@@ -1,0 +1,97 @@
+#include "platform/JpegDecoder.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <jpeglib.h>
+
+namespace vistorel {
+namespace {
+
+// libjpeg reports fatal errors through error_exit, which must not return:
+// it jumps back to the decoder with the message saved. Only plain C data
+// lives between setjmp and longjmp.
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void ErrorExit(j_common_ptr info) {
+    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    (*info->err->format_message)(info, manager->message);
+    std::longjmp(manager->jump, 1);
+}
+
+void OutputMessage(j_common_ptr) {}  // warnings are not shown
+
+struct RawPicture {
+    unsigned char* pixels = nullptr;  // RGB rows, malloc'ed
+    unsigned width = 0;
+    unsigned height = 0;
+};
+
+bool DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out, char* message) {
+    jpeg_decompress_struct info;
+    ErrorManager errors;
+    info.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = ErrorExit;
+    errors.base.output_message = OutputMessage;
+    errors.message[0] = '\0';
+    if (setjmp(errors.jump)) {
+        std::strncpy(message, errors.message, JMSG_LENGTH_MAX - 1);
+        message[JMSG_LENGTH_MAX - 1] = '\0';
+        jpeg_destroy_decompress(&info);
+        std::free(out->pixels);
+        out->pixels = nullptr;
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, size);
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    out->width = info.output_width;
+    out->height = info.output_height;
+    const std::size_t stride = static_cast<std::size_t>(out->width) * 3;
+    out->pixels = static_cast<unsigned char*>(std::malloc(stride * out->height));
+    if (out->pixels == nullptr) {
+        std::strcpy(message, "out of memory");
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = out->pixels + stride * info.output_scanline;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+}  // namespace
+
+QImage DecodeJpeg(const QByteArray& data, QString* error) {
+    RawPicture raw;
+    char message[JMSG_LENGTH_MAX] = {};
+    if (!DecodeRaw(reinterpret_cast<const unsigned char*>(data.constData()),
+                   static_cast<unsigned long>(data.size()), &raw, message)) {
+        if (error) *error = QStringLiteral("not a readable JPEG picture (%1)").arg(QString::fromLatin1(message));
+        return {};
+    }
+    QImage image(static_cast<int>(raw.width), static_cast<int>(raw.height), QImage::Format_RGB32);
+    const std::size_t stride = static_cast<std::size_t>(raw.width) * 3;
+    for (unsigned y = 0; y < raw.height; ++y) {
+        const unsigned char* src = raw.pixels + stride * y;
+        auto* dst = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
+        for (unsigned x = 0; x < raw.width; ++x) {
+            dst[x] = qRgb(src[3 * x], src[3 * x + 1], src[3 * x + 2]);
+        }
+    }
+    std::free(raw.pixels);
+    return image;
+}
+
+}  // namespace vistorel

@@ -1,0 +1,63 @@
+#include "platform/QtDialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+namespace vistorel {
+
+QString ToQtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        entries.append(QStringLiteral("%1 (%2)").arg(parts[i], patterns));
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> QtDialogs::OpenFile(const QString& filter) {
+    const QString path = QFileDialog::getOpenFileName(nullptr, QString(), QString(), ToQtFilter(filter));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtDialogs::OpenPicture() {
+    const QString path = QFileDialog::getOpenFileName(
+        nullptr, QString(), QString(),
+        ToQtFilter(QStringLiteral("All pictures|*.bmp;*.jpg;*.jpeg|Bitmaps|*.bmp|JPEG pictures|*.jpg;*.jpeg")));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+std::optional<TColor> QtDialogs::ChooseColor(TColor initial) {
+    const QColor color = QColorDialog::getColor(ToQColor(initial));
+    if (!color.isValid()) return std::nullopt;
+    return FromQColor(color);
+}
+
+std::optional<Font> QtDialogs::ChooseFont(const Font& initial) {
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial.ToQFont());
+    if (!ok) return std::nullopt;
+    Font font = initial;
+    font.Name = chosen.family();
+    font.Height = chosen.pixelSize() > 0 ? chosen.pixelSize()
+                                         : static_cast<int>(chosen.pointSizeF() * 96.0 / 72.0 + 0.5);
+    font.Bold = chosen.bold();
+    font.Italic = chosen.italic();
+    font.Underline = chosen.underline();
+    font.StrikeOut = chosen.strikeOut();
+    return font;
+}
+
+void QtDialogs::ShowMessage(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+}  // namespace vistorel

@@ -1,0 +1,43 @@
+#pragma once
+// A timer as the window code uses it: an interval in milliseconds, an on/off
+// switch and a handler. An interval of 0 never fires; changing the interval
+// of a running timer starts a new period; ticks never pile up (a late tick is
+// delivered once, and the next one stays due on the original rhythm).
+
+#include "platform/Application.h"
+
+#include <QTimer>
+#include <functional>
+
+namespace vistorel {
+
+class Timer {
+public:
+    explicit Timer(Application& app, int interval = 1000);
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    std::function<void()> OnTimer;
+
+    int Interval() const { return interval_; }
+    void SetInterval(int milliseconds);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    // Whether ticks are actually being scheduled (enabled with a non-zero interval).
+    bool Running() const { return timer_.isActive(); }
+    // Milliseconds until the next tick is due; -1 when not running.
+    int RemainingTime() const { return timer_.remainingTime(); }
+
+    // One tick, as the message loop delivers it: the handler through the guard.
+    void Tick();
+
+private:
+    void Restart();
+
+    Application& app_;
+    QTimer timer_;
+    int interval_;
+    bool enabled_ = false;
+};
+
+}  // namespace vistorel

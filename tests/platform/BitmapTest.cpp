@@ -1,0 +1,113 @@
+// Loading pictures: BMP through Qt, JPEG through libjpeg, clear errors for bad files.
+
+#include "TestSupport.h"
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
+#include "platform/Errors.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <gtest/gtest.h>
+
+using namespace vistorel;
+
+namespace {
+
+QByteArray Encode(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, 95);
+    return bytes;
+}
+
+QImage TwoColourPicture() {
+    QImage image(16, 8, QImage::Format_RGB32);
+    image.fill(QColor(255, 161, 77));
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 8; x < 16; ++x) image.setPixelColor(x, y, Qt::blue);
+    }
+    return image;
+}
+
+}  // namespace
+
+TEST(Bitmap, LoadsBmpAndJpegFilesWithTheirSizeAndColours) {
+    test::StartDirectory dir(false);
+    dir.Write(QStringLiteral("p.bmp"), Encode(TwoColourPicture(), "BMP"));
+    dir.Write(QStringLiteral("p.jpg"), Encode(TwoColourPicture(), "JPG"));
+
+    Bitmap bmp;
+    bmp.LoadFromFile(dir.File(QStringLiteral("p.bmp")));
+    EXPECT_EQ(bmp.Width(), 16);
+    EXPECT_EQ(bmp.Height(), 8);
+    EXPECT_EQ(bmp.Image().pixel(0, 0), qRgb(255, 161, 77));
+
+    Bitmap jpeg;
+    jpeg.LoadFromFile(dir.File(QStringLiteral("p.jpg")));
+    ASSERT_EQ(jpeg.Width(), 16);
+    ASSERT_EQ(jpeg.Height(), 8);
+    const QColor left = jpeg.Image().pixelColor(2, 4);
+    const QColor right = jpeg.Image().pixelColor(13, 4);
+    EXPECT_NEAR(left.red(), 255, 12);
+    EXPECT_NEAR(left.green(), 161, 12);
+    EXPECT_NEAR(right.blue(), 255, 12);
+    EXPECT_NEAR(right.red(), 0, 12);
+}
+
+TEST(Bitmap, MissingAndBrokenFilesRaiseFileErrorsNamingThePathAndKeepThePicture) {
+    test::StartDirectory dir(false);
+    dir.Write(QStringLiteral("ok.bmp"), Encode(TwoColourPicture(), "BMP"));
+    dir.Write(QStringLiteral("text.bmp"), QByteArray("this is no picture"));
+    dir.Write(QStringLiteral("header.jpg"), QByteArray("\xFF\xD8\xFF\xE0garbage"));
+    QImage large(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) large.setPixel(x, y, qRgb(x * 4, y * 4, (x * y) % 256));
+    }
+    const QByteArray jpeg = Encode(large, "JPG");
+    dir.Write(QStringLiteral("cut.jpg"), jpeg.left(jpeg.size() * 3 / 4));
+
+    Bitmap bitmap;
+    bitmap.LoadFromFile(dir.File(QStringLiteral("ok.bmp")));
+    for (const char* name : {"missing.bmp", "text.bmp", "header.jpg"}) {
+        const QString path = dir.File(QString::fromLatin1(name));
+        try {
+            bitmap.LoadFromFile(path);
+            ADD_FAILURE() << name << " loaded";
+        } catch (const FileError& e) {
+            EXPECT_TRUE(e.Message().contains(path)) << qPrintable(e.Message());
+        }
+        EXPECT_EQ(bitmap.Width(), 16) << "a failed load keeps the previous picture";
+    }
+    // A JPEG cut short still gives a picture of the full size (the rest grey),
+    // as picture viewers show it; it must not crash or hang.
+    bitmap.LoadFromFile(dir.File(QStringLiteral("cut.jpg")));
+    EXPECT_EQ(bitmap.Height(), 64);
+}
+
+TEST(Bitmap, ImageNamesWithBackslashesResolveBelowTheGivenDirectory) {
+    EXPECT_EQ(ResolveImageName(QStringLiteral("/start"), QStringLiteral("images\\bgrnd.bmp")),
+              QStringLiteral("/start/images/bgrnd.bmp"));
+    EXPECT_EQ(ResolveImageName(QStringLiteral("/start"), QStringLiteral("images/start01.bmp")),
+              QStringLiteral("/start/images/start01.bmp"));
+    EXPECT_EQ(ResolveImageName(QStringLiteral("/start"), QStringLiteral("/abs/pic.jpg")), QStringLiteral("/abs/pic.jpg"));
+    EXPECT_EQ(ResolveImageName(QStringLiteral("/start"), QStringLiteral(":/pictures/legend.jpg")),
+              QStringLiteral(":/pictures/legend.jpg"));
+}
+
+TEST(Bitmap, DrawingPlacesThePictureAndClipsItAtTheEdges) {
+    test::StartDirectory dir(false);
+    dir.Write(QStringLiteral("p.bmp"), Encode(TwoColourPicture(), "BMP"));
+    Bitmap bitmap;
+    bitmap.LoadFromFile(dir.File(QStringLiteral("p.bmp")));
+    ImageSurface surface(20, 10, clBlack);
+    Canvas canvas(surface);
+    canvas.Draw(-8, 5, bitmap);  // only the blue right half is on the surface
+    EXPECT_EQ(canvas.Pixel(0, 5), clBlue);
+    EXPECT_EQ(canvas.Pixel(7, 9), clBlue);
+    EXPECT_EQ(canvas.Pixel(8, 9), clBlack);
+    EXPECT_EQ(canvas.Pixel(0, 4), clBlack);
+    Bitmap empty;
+    canvas.Draw(0, 0, empty);  // nothing loaded: nothing drawn
+    EXPECT_EQ(canvas.Pixel(0, 0), clBlack);
+}

@@ -1,0 +1,143 @@
+// Windows: the persistent surface, the order of show and paint, mouse and key
+// events in client coordinates, the handler guard and closing.
+
+#include "TestSupport.h"
+#include "platform/Form.h"
+#include "platform/Label.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vistorel;
+
+namespace {
+
+class ProbeForm : public Form {
+public:
+    explicit ProbeForm(Application& app) : Form(app) {
+        SetClientSize(200, 100);
+        SetColor(0x112233);
+    }
+    void FormShow() override { events.append(QStringLiteral("show")); }
+    void FormPaint() override {
+        events.append(QStringLiteral("paint"));
+        Canvas.SetPixel(0, 0, clWhite);
+    }
+    void FormMouseDown(MouseButton button, int x, int y) override {
+        events.append(QStringLiteral("down %1 %2 %3").arg(static_cast<int>(button)).arg(x).arg(y));
+        if (throwOnClick) throw RangeError(QStringLiteral("List index out of bounds (-1)"));
+    }
+    void FormMouseMove(int x, int y) override { events.append(QStringLiteral("move %1 %2").arg(x).arg(y)); }
+    void FormMouseUp(MouseButton, int x, int y) override { events.append(QStringLiteral("up %1 %2").arg(x).arg(y)); }
+    void FormKeyPress(QChar key) override { events.append(QStringLiteral("key ") + key); }
+    void FormClose() override { events.append(QStringLiteral("close")); }
+
+    QStringList events;
+    bool throwOnClick = false;
+};
+
+}  // namespace
+
+TEST(Form, ShowRunsTheShowHandlerThenPaintsOnTheWindowColour) {
+    test::TestApplication t;
+    ProbeForm form(t.App);
+    form.Show();
+    EXPECT_EQ(form.events, QStringList({QStringLiteral("show"), QStringLiteral("paint")}));
+    EXPECT_EQ(form.Canvas.Pixel(0, 0), clWhite);
+    EXPECT_EQ(form.Canvas.Pixel(199, 99), 0x112233);
+    EXPECT_EQ(form.ClientWidth(), 200);
+    EXPECT_EQ(form.ClientHeight(), 100);
+}
+
+TEST(Form, DrawingsOutsideThePaintHandlerStayUntilTheNextRepaint) {
+    test::TestApplication t;
+    ProbeForm form(t.App);
+    form.Show();
+    form.Canvas.SetPixel(50, 50, clRed);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.Canvas.Pixel(50, 50), clRed);
+    EXPECT_EQ(form.Widget()->grab().toImage().pixelColor(50, 50), QColor(255, 0, 0));
+    form.Repaint();
+    EXPECT_EQ(form.Canvas.Pixel(50, 50), 0x112233);
+    EXPECT_EQ(form.Canvas.Pixel(0, 0), clWhite);
+}
+
+TEST(Form, MouseEventsArriveInClientCoordinatesAlsoOverLabels) {
+    test::TestApplication t;
+    ProbeForm form(t.App);
+    Label label(form, 10, 10, QStringLiteral("a label over the surface"));
+    form.Show();
+    form.events.clear();
+    QTest::mousePress(form.Surface(), Qt::RightButton, {}, QPoint(15, 12));
+    QTest::mouseRelease(form.Surface(), Qt::RightButton, {}, QPoint(15, 12));
+    QTest::mouseMove(form.Surface(), QPoint(30, 40));
+    ASSERT_GE(form.events.size(), 3);
+    EXPECT_EQ(form.events[0], QStringLiteral("down 1 15 12"));
+    EXPECT_EQ(form.events[1], QStringLiteral("up 15 12"));
+    EXPECT_TRUE(form.events.contains(QStringLiteral("move 30 40")));
+    EXPECT_TRUE(label.Widget()->testAttribute(Qt::WA_TransparentForMouseEvents));
+}
+
+TEST(Form, AnErrorInAHandlerIsReportedAndTheWindowGoesOn) {
+    test::TestApplication t;
+    ProbeForm form(t.App);
+    form.Show();
+    form.throwOnClick = true;
+    QTest::mouseClick(form.Surface(), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(t.Errors.Messages.size(), 1);
+    EXPECT_EQ(t.Errors.Messages[0], QStringLiteral("List index out of bounds (-1)"));
+    form.throwOnClick = false;
+    QTest::mouseClick(form.Surface(), Qt::LeftButton, {}, QPoint(6, 6));
+    EXPECT_TRUE(form.events.contains(QStringLiteral("down 0 6 6")));
+    EXPECT_EQ(t.Errors.Messages.size(), 1);
+}
+
+TEST(Form, KeysReachTheKeyHandlerAsCharacters) {
+    test::TestApplication t;
+    ProbeForm form(t.App);
+    form.Show();
+    QTest::keyClick(form.Widget(), Qt::Key_Space);
+    QTest::keyClick(form.Widget(), Qt::Key_Shift);  // no character: ignored
+    EXPECT_EQ(form.events.filter(QStringLiteral("key")), QStringList({QStringLiteral("key  ")}));
+}
+
+TEST(Form, ClosingRunsTheCloseHandlerAndOnlyTheMainFormEndsTheProgram) {
+    test::TestApplication t;
+    ProbeForm other(t.App);
+    ProbeForm main(t.App);
+    main.SetMainForm(true);
+    other.Show();
+    other.Close();
+    EXPECT_TRUE(other.events.contains(QStringLiteral("close")));
+    EXPECT_FALSE(other.Visible());
+    EXPECT_FALSE(t.App.Terminated());
+    main.Close();  // also while hidden
+    EXPECT_TRUE(main.events.contains(QStringLiteral("close")));
+    EXPECT_TRUE(t.App.Terminated());
+}
+
+TEST(Form, OuterSizeIncludesTheMenuBarAndLabelsFitTheirText) {
+    test::TestApplication t;
+    ProbeForm form(t.App);
+    auto* menu = new QMenuBar;
+    menu->addMenu(QStringLiteral("Файл"));
+    form.SetMenuBar(menu);
+    form.SetClientSize(300, 150);
+    form.Show();
+    EXPECT_EQ(form.ClientHeight(), 150);
+    EXPECT_GT(form.Height(), 150);
+    EXPECT_GE(form.Width(), 300);
+
+    Label label(form, 0, 0, QStringLiteral("ab"));
+    const int shortWidth = label.Width();
+    label.SetCaption(QStringLiteral("a much longer caption"));
+    EXPECT_GT(label.Width(), shortWidth);
+    Font big = label.Font();
+    big.SetSize(24);
+    label.SetFont(big);
+    EXPECT_EQ(label.Font().Size(), 24);
+    EXPECT_EQ(label.Font().Height, 32);
+    EXPECT_GE(label.Height(), 32);
+}
