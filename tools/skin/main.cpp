@@ -1,0 +1,37 @@
+// Draws every installation image of the program: skin_gen IMAGES_DIR PICTURES_DIR.
+// Run at build time with the offscreen platform; fails (and so fails the build)
+// when an image cannot be written or a caption does not fit its button.
+
+#include "SkinPaint.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <exception>
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    const QStringList args = QGuiApplication::arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: skin_gen IMAGES_DIR PICTURES_DIR\n");
+        return 2;
+    }
+    try {
+        using namespace vistorel::skin;
+        Output out(args.at(1), args.at(2));
+        MakeBackgrounds(out);
+        MakeControlPanel(out);
+        MakeButtons(out);
+        MakeTitles(out);
+        MakeStartButton(out);
+        MakeLogo(out);
+        MakeRings(out);
+        MakeAboutPicture(out);
+        MakeLegend(out);
+        std::printf("skin_gen: wrote %d images\n", out.Written());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "skin_gen: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
