@@ -41,8 +41,7 @@ bool DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out, c
     errors.base.output_message = OutputMessage;
     errors.message[0] = '\0';
     if (setjmp(errors.jump)) {
-        std::strncpy(message, errors.message, JMSG_LENGTH_MAX - 1);
-        message[JMSG_LENGTH_MAX - 1] = '\0';
+        std::snprintf(message, JMSG_LENGTH_MAX, "%s", errors.message);
         jpeg_destroy_decompress(&info);
         std::free(out->pixels);
         out->pixels = nullptr;

@@ -1,6 +1,5 @@
 #include "platform/TextCodec.h"
 
-#include <QStringDecoder>
 #include <array>
 
 namespace vistorel {
@@ -57,9 +56,7 @@ QString DecodeText(const QByteArray& bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return text;
+    if (QByteArrayView(bytes).isValidUtf8()) return QString::fromUtf8(bytes);
     return FromCp1251(bytes);
 }
 

@@ -1,0 +1,105 @@
+#include "engine/TextLines.h"
+
+#include "platform/Errors.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace vistorel {
+namespace {
+
+using test::StartDirectory;
+
+QStringList Load(const StartDirectory& dir, const QByteArray& bytes, TextLines& buffer) {
+    dir.Write(QStringLiteral("text.txt"), bytes);
+    LoadTextLines(buffer, dir.File(QStringLiteral("text.txt")));
+    QStringList lines;
+    for (int i = 1; i <= buffer.LineCount; ++i) lines.append(buffer.Line(i));
+    return lines;
+}
+
+QStringList Load(const StartDirectory& dir, const QByteArray& bytes) {
+    TextLines buffer;
+    return Load(dir, bytes, buffer);
+}
+
+// Loading path must fail with an error whose message holds reason, and leave
+// the buffer as it was.
+template <class E>
+void ExpectRefused(const QString& path, const QString& reason) {
+    TextLines buffer;
+    buffer.Lines = QStringList{"kept"};
+    buffer.LineCount = 1;
+    buffer.CurrentLine = 1;
+    try {
+        LoadTextLines(buffer, path);
+        ADD_FAILURE() << "loaded " << path.toStdString();
+    } catch (const E& error) {
+        EXPECT_TRUE(error.Message().contains(reason)) << error.what();
+    }
+    EXPECT_EQ(buffer.Lines, QStringList{"kept"});
+    EXPECT_EQ(buffer.LineCount, 1);
+}
+
+TEST(TextLines, SplitsAtEveryKindOfBreak) {
+    StartDirectory dir(false);
+    EXPECT_EQ(Load(dir, ""), QStringList{});
+    EXPECT_EQ(Load(dir, "one\r\ntwo\nthree\rlast without break"),
+              (QStringList{"one", "two", "three", "last without break"}));
+    // A final break starts no line; blank lines count; nothing is trimmed.
+    EXPECT_EQ(Load(dir, "a\n\n\r\n b \n"), (QStringList{"a", "", "", " b "}));
+    EXPECT_EQ(Load(dir, "a\r\r\nb\n\rc"), (QStringList{"a", "", "b", "", "c"}));
+
+    TextLines buffer;
+    buffer.CurrentLine = 9;
+    Load(dir, "x\ny", buffer);
+    EXPECT_EQ(buffer.CurrentLine, 9);
+    EXPECT_TRUE(buffer.Line(0).isEmpty());
+    EXPECT_TRUE(buffer.Line(3).isEmpty());
+}
+
+TEST(TextLines, TwentyThousandLinesAtMost) {
+    StartDirectory dir(false);
+    QByteArray bytes;
+    for (int i = 1; i <= kMaxTextLines; ++i) bytes += "line " + QByteArray::number(i) + "\r\n";
+    const QStringList lines = Load(dir, bytes);
+    EXPECT_EQ(lines.size(), kMaxTextLines);
+    EXPECT_EQ(lines.last(), "line 20000");
+
+    dir.Write(QStringLiteral("over.txt"), bytes + "one more");
+    ExpectRefused<RangeError>(dir.File(QStringLiteral("over.txt")), QStringLiteral("more than 20000 lines"));
+}
+
+TEST(TextLines, RefusesWhatCannotBeRead) {
+    StartDirectory dir(false);
+    const QString missing = dir.File(QStringLiteral("absent.txt"));
+    QFile probe(missing);
+    ASSERT_FALSE(probe.open(QIODevice::ReadOnly));
+    ExpectRefused<FileError>(missing, QStringLiteral("\"%1\": %2").arg(missing, probe.errorString()));
+    ExpectRefused<FileError>(dir.Path(), QString());
+
+    dir.Write(QStringLiteral("binary.dat"), QByteArray("text\0more\n", 10));
+    ExpectRefused<FileError>(dir.File(QStringLiteral("binary.dat")), QStringLiteral("not a text file"));
+
+    QFile huge(dir.File(QStringLiteral("huge.txt")));  // sparse: nothing written
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(qint64{64} * 1024 * 1024 + 1));
+    huge.close();
+    ExpectRefused<FileError>(huge.fileName(), QStringLiteral("larger than 64 MiB"));
+}
+
+TEST(TextLines, DecodesWindows1251AndUtf8Alike) {
+    StartDirectory dir(false);
+    const QStringList expected{QStringLiteral("Мама мыла раму."), QStringLiteral("Ёлка")};
+    const QByteArray utf8 = expected.join(u'\n').toUtf8();
+    const QByteArray cp1251 = "\xCC\xE0\xEC\xE0 \xEC\xFB\xEB\xE0 \xF0\xE0\xEC\xF3.\n\xA8\xEB\xEA\xE0";
+    for (const QByteArray& bytes : {cp1251, utf8, QByteArray("\xEF\xBB\xBF") + utf8}) {
+        const QStringList lines = Load(dir, bytes);
+        EXPECT_EQ(lines, expected);
+        EXPECT_EQ(lines.value(0).size(), 15);  // characters, not bytes
+    }
+}
+
+}  // namespace
+}  // namespace vistorel
