@@ -19,15 +19,36 @@ Application::Application(ErrorHandler& errors, Dialogs& dialogs) : errors_(error
     InstallFontSubstitutions();
 }
 
-void Application::SetTitle(const QString& title) { QApplication::setApplicationDisplayName(title); }
+void Application::SetTitle(const QString& title) { QApplication::setApplicationName(title); }
 
 void Application::Terminate() {
     terminated_ = true;
     QCoreApplication::quit();
 }
 
+void Application::BeginErrorBatch() {
+    batching_ = true;
+    batched_.clear();
+}
+
+void Application::EndErrorBatch() {
+    batching_ = false;
+    if (batched_.isEmpty()) return;
+    constexpr int kShown = 5;
+    QStringList shown = batched_.mid(0, kShown);
+    if (batched_.size() > kShown) {
+        shown.append(QStringLiteral("... and %1 more.").arg(batched_.size() - kShown));
+    }
+    batched_.clear();
+    ReportCaught(shown.join(QLatin1Char('\n')));
+}
+
 void Application::ReportCaught(const QString& message) noexcept {
     try {
+        if (batching_) {
+            batched_.append(message);
+            return;
+        }
         errors_.HandleError(message);
     } catch (...) {
         std::fprintf(stderr, "vistorel: %s\n", qUtf8Printable(message));

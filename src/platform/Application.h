@@ -8,6 +8,7 @@
 #include "platform/Random.h"
 
 #include <QString>
+#include <QStringList>
 #include <exception>
 
 namespace vistorel {
@@ -31,10 +32,17 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // The name the desktop shows for the running program.
+    // The name the desktop shows for the running program (window titles
+    // stay as each window sets them).
     void SetTitle(const QString& title);
 
-    void ReportError(const QString& message) { errors_.HandleError(message); }
+    void ReportError(const QString& message) { ReportCaught(message); }
+
+    // Between these two calls errors are collected and then reported together
+    // in one message (start-up uses this, so that a missing images folder
+    // gives one report, not one per window).
+    void BeginErrorBatch();
+    void EndErrorBatch();
     Dialogs& StandardDialogs() { return dialogs_; }
     vistorel::Random& Random() { return random_; }
 
@@ -64,6 +72,8 @@ private:
     Dialogs& dialogs_;
     vistorel::Random random_;
     bool terminated_ = false;
+    bool batching_ = false;
+    QStringList batched_;
 };
 
 }  // namespace vistorel

@@ -138,6 +138,20 @@ void Form::Create() {
     app_.Guard([this] { FormCreate(); });
 }
 
+void Form::ApplyDesign(const FormDesign& design) {
+    SetCaption(design.Caption);
+    border_ = design.Border;
+    stayOnTop_ = design.StayOnTop;
+    ApplyFlags();
+    SetColor(design.Color);
+    if (design.OuterSize) {
+        SetOuterSize(design.Width, design.Height);
+    } else {
+        SetClientSize(design.Width, design.Height);
+    }
+    SetPosition(design.Left, design.Top);
+}
+
 void Form::SetCaption(const QString& caption) { window_->setWindowTitle(caption); }
 QString Form::Caption() const { return window_->windowTitle(); }
 

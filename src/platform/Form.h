@@ -30,6 +30,19 @@ enum class CursorShape { Default, HourGlass, HandPoint };
 
 enum class MouseButton { Left, Right, Middle };
 
+// A window as its definition describes it.
+struct FormDesign {
+    QString Caption;
+    BorderStyle Border = BorderStyle::Sizeable;
+    bool StayOnTop = false;
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;   // client width, or outer width when OuterSize
+    int Height = 0;  // client height, or outer height when OuterSize
+    bool OuterSize = false;
+    TColor Color = clBtnFace;
+};
+
 class Form : public SurfaceTarget {
 public:
     explicit Form(Application& app);
@@ -42,6 +55,9 @@ public:
 
     Application& App() { return app_; }
     vistorel::Canvas Canvas;
+
+    // Caption, frame, position, size and colour in one step.
+    void ApplyDesign(const FormDesign& design);
 
     // Window properties.
     void SetCaption(const QString& caption);

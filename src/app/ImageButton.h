@@ -1,0 +1,39 @@
+#pragma once
+// Image buttons: a picture drawn at a fixed place, a second picture drawn in
+// its place while the pointer is over it, and an action on mouse-down inside
+// its rectangle. Rectangles have exclusive bounds on all four sides.
+
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
+
+#include <QPoint>
+#include <QString>
+
+namespace vistorel {
+
+struct HitRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+
+    bool Contains(int x, int y) const { return x > Left && x < Right && y > Top && y < Bottom; }
+    HitRect Offset(int dx, int dy) const { return {Left + dx, Top + dy, Right + dx, Bottom + dy}; }
+};
+
+// The normal and hover pictures of one button.
+struct ButtonImages {
+    Bitmap Normal;
+    Bitmap Hover;
+};
+
+// The hover rule: on entering, the hover picture is drawn once and the flag
+// set; on leaving, the normal picture is drawn once and the flag cleared.
+// Returns true when something was drawn.
+bool TrackHover(Canvas& canvas, bool inside, bool& hovered, QPoint at, const ButtonImages& images);
+
+// Loads a picture of the window definitions ("images\name.bmp") from below
+// the start directory; raises FileError when it cannot.
+void LoadImage(Bitmap& bitmap, const QString& startDirectory, const QString& name);
+
+}  // namespace vistorel

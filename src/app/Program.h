@@ -1,0 +1,105 @@
+#pragma once
+// The running program: its fourteen windows, created once in a fixed order,
+// and all state that several windows share.
+
+#include "app/DifficultyPreset.h"
+#include "app/Settings.h"
+#include "engine/StageClock.h"
+#include "engine/TextLines.h"
+#include "engine/WordStream.h"
+#include "library/TextLibraryFile.h"
+#include "platform/Application.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+namespace vistorel {
+
+class TForm1;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+class TForm7;
+class TForm8;
+class TForm9;
+class TForm10;
+class TForm11;
+class TForm12;
+class TForm13;
+class TForm14;
+class Tindicator;
+class Bitmap;
+
+class Program {
+public:
+    // Creates the windows in their order; the start directory holds the data
+    // files and the "images" folder.
+    Program(Application& app, const QString& startDirectory);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    Application& App;
+
+    // Where the program was started: data files are read and written there.
+    QString StartDirectory;
+
+    // The user's preferences and the difficulty preset of their level.
+    Settings SettingsRecord;
+    DifficultyPreset Preset;
+
+    // The text library and the slot of the current text (0: not in the library).
+    TextTable TextLibrary;
+    std::uint8_t TextCount = 0;
+    std::uint16_t CurrentTextIndex = 0;
+
+    // The current text, the word stream and the running exercise.
+    TextLines TextLineBuffer;
+    WordStream Words;
+    ExerciseState Exercise;
+    bool ExerciseActive = false;   // the exercise panel is up on the main window
+    bool SpeedDirection = false;   // held speed button: false faster, true slower
+    bool ExerciseLoaded = false;   // the last exercise start loaded its text
+
+    // The windows, in creation order.
+    std::unique_ptr<TForm5> Form5;       // welcome
+    std::unique_ptr<TForm1> Form1;       // main window
+    std::unique_ptr<TForm2> Form2;       // preferences
+    std::unique_ptr<TForm3> Form3;       // about
+    std::unique_ptr<TForm4> Form4;       // exercise display
+    std::unique_ptr<Tindicator> indicator;  // speed indicator
+    std::unique_ptr<TForm7> Form7;       // text manager
+    std::unique_ptr<TForm8> Form8;       // reading speed test
+    std::unique_ptr<TForm9> Form9;       // add text
+    std::unique_ptr<TForm10> Form10;     // add bookmark
+    std::unique_ptr<TForm11> Form11;     // jump to bookmark
+    std::unique_ptr<TForm12> Form12;     // break screen
+    std::unique_ptr<TForm13> Form13;     // IPS test
+    std::unique_ptr<TForm14> Form14;     // memory test
+
+    // "Vistorel.ini" into SettingsRecord, then the preset of its level. Silent.
+    void LoadSettings();
+    // SettingsRecord into "Vistorel.ini" in the start directory; false on failure.
+    bool SaveSettings();
+    // "book_data.dat" into the library, and the current text's slot.
+    void LoadTextLibrary();
+    // Slots 1..TextCount into "book_data.dat"; raises FileError on failure,
+    // leaving the previous file and the library in memory as they were.
+    void SaveTextLibrary();
+
+    // A path of the settings or the library, as the program opens it: a
+    // relative path is taken from the start directory.
+    QString ResolvePath(const QString& path) const;
+    // A data file in the start directory.
+    QString StartFile(const QString& name) const;
+    // Loads a picture of the window definitions from below the start directory.
+    void LoadImage(Bitmap& bitmap, const QString& name) const;
+
+private:
+    template <class Window>
+    std::unique_ptr<Window> Create();
+};
+
+}  // namespace vistorel

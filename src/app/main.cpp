@@ -1,0 +1,169 @@
+#include "app/main.h"
+
+#include "app/Program.h"
+#include "dialogs/Unit2.h"
+#include "dialogs/Unit5.h"
+#include "dialogs/about3.h"
+#include "library/Unit10.h"
+#include "library/Unit11.h"
+#include "library/Unit7.h"
+
+namespace vistorel {
+namespace {
+
+struct ButtonDesign {
+    const char* normal;
+    const char* hover;
+    int x;
+    int y;
+    HitRect rect;  // relative to the panel origin, bounds exclusive
+};
+
+constexpr std::array<ButtonDesign, kMainButtonCount> kButtons = {{
+    {"images\\begin.bmp", "images\\begin1.bmp", 8, 16, {8, 16, 92, 46}},
+    {"images\\options.bmp", "images\\options1.bmp", 92, 16, {92, 16, 172, 46}},
+    {"images\\exit.bmp", "images\\exit1.bmp", 172, 16, {172, 16, 255, 46}},
+    {"images\\about.bmp", "images\\about1.bmp", 8, 46, {8, 46, 92, 76}},
+    {"images\\select.bmp", "images\\select1.bmp", 86, 46, {86, 46, 172, 76}},
+    {"images\\pause.bmp", "images\\pause1.bmp", 275, 18, {275, 18, 330, 38}},
+    {"images\\next.bmp", "images\\next1.bmp", 345, 18, {345, 18, 400, 38}},
+    {"images\\quit.bmp", "images\\quit1.bmp", 405, 18, {405, 18, 460, 38}},
+    {"images\\bookmark.bmp", "images\\bookmark1.bmp", 286, 48, {286, 48, 340, 80}},
+    {"images\\jump.bmp", "images\\jump1.bmp", 380, 48, {380, 48, 430, 80}},
+    {"images\\left.bmp", "images\\left1.bmp", 470, 40, {470, 40, 500, 65}},
+    {"images\\right.bmp", "images\\right1.bmp", 530, 40, {530, 40, 550, 65}},
+}};
+
+}  // namespace
+
+TForm1::TForm1(Program& program) : Form(program.App), MoveTimer(program.App, 5), program(program) {
+    ApplyDesign({QStringLiteral("Vistorel 4.0"), BorderStyle::Single, false, 49, 96, 561, 224, false, clBlack});
+    Canvas.Font.Name = QStringLiteral("MS Sans Serif");
+    Canvas.Font.Height = 11;
+    MoveTimer.OnTimer = [this] { MoveTimerTimer(); };
+}
+
+void TForm1::FormCreate() {
+    // A picture that cannot be loaded is reported; the settings and the
+    // library are loaded all the same, so that closing the window does not
+    // write an empty settings file over the user's.
+    auto load = [this](Bitmap& bitmap, const char* name) {
+        try {
+            program.LoadImage(bitmap, QString::fromLatin1(name));
+        } catch (const Error& e) {
+            App().ReportError(e.Message());
+        }
+    };
+    load(background_, "images\\bgrnd.bmp");
+    load(control_, "images\\control.bmp");
+    for (int b = 0; b < kMainButtonCount; ++b) {
+        load(images_[b].Normal, kButtons[b].normal);
+        load(images_[b].Hover, kButtons[b].hover);
+    }
+    hover_.fill(false);
+    program.ExerciseActive = false;
+    program.LoadSettings();
+    program.LoadTextLibrary();
+}
+
+HitRect TForm1::ButtonRect(MainButton button) const { return kButtons[button].rect.Offset(PanelX, PanelY); }
+
+void TForm1::DrawButton(MainButton button, bool hover) {
+    const ButtonImages& images = images_[button];
+    Canvas.Draw(PanelX + kButtons[button].x, PanelY + kButtons[button].y, hover ? images.Hover : images.Normal);
+}
+
+void TForm1::FormPaint() {
+    const int w = Width();
+    const int h = Height();
+    // A tile that failed to load has no size: the window then stays black.
+    if (background_.Width() > 0 && background_.Height() > 0) {
+        for (int y = 0; y < h; y += background_.Height()) {
+            for (int x = 0; x < w; x += background_.Width()) Canvas.Draw(x, y, background_);
+        }
+    }
+    PanelX = w / 2 - 280;
+    PanelY = h - 150;
+    Canvas.Draw(PanelX, PanelY, control_);
+    for (MainButton b : {kStart, kPreferences, kAbout, kExit, kTexts}) DrawButton(b, false);
+    if (program.ExerciseActive) {
+        DrawExercisePanel();
+    } else {
+        Canvas.Brush = {clBlack, BrushStyle::Solid};
+        Canvas.Rectangle(PanelX + 259, PanelY + 18, PanelX + 530, PanelY + 70);
+    }
+}
+
+void TForm1::TrackButton(MainButton button, int x, int y) {
+    const QPoint at(PanelX + kButtons[button].x, PanelY + kButtons[button].y);
+    TrackHover(Canvas, Inside(button, x, y), hover_[button], at, images_[button]);
+}
+
+// The three items that the quit image may cover are drawn again after it.
+void TForm1::RedrawBesideQuit() {
+    DrawButton(kNext, false);
+    Canvas.MoveTo(PanelX + 460, PanelY + 10);
+    Canvas.LineTo(PanelX + 460, PanelY + 83);
+    Canvas.Brush = {clBlack, BrushStyle::Clear};
+    Canvas.Rectangle(PanelX + 465, PanelY + 20, PanelX + 550, PanelY + 34);
+}
+
+void TForm1::TrackQuit(int x, int y) {
+    if (Inside(kQuit, x, y)) {
+        if (!hover_[kQuit]) DrawButton(kQuit, true);
+        hover_[kQuit] = true;
+        RedrawBesideQuit();
+    } else if (hover_[kQuit]) {
+        DrawButton(kQuit, false);
+        hover_[kQuit] = false;
+        RedrawBesideQuit();
+    }
+}
+
+void TForm1::FormMouseMove(int x, int y) {
+    if (!program.ExerciseActive) {
+        for (MainButton b : {kStart, kPreferences, kExit, kAbout, kTexts}) TrackButton(b, x, y);
+        return;
+    }
+    TrackButton(kPause, x, y);
+    TrackQuit(x, y);
+    for (MainButton b : {kNext, kBookmark, kJump, kSlower, kFaster}) TrackButton(b, x, y);
+}
+
+void TForm1::FormMouseDown(MouseButton, int x, int y) {
+    // Every rectangle is tested; a hit does not stop the tests after it.
+    if (!program.ExerciseActive) {
+        if (Inside(kPreferences, x, y)) program.Form2->FillPreferences();
+        if (Inside(kTexts, x, y)) program.Form7->Show();
+        if (Inside(kStart, x, y)) BeginExercise();
+        if (Inside(kAbout, x, y)) program.Form3->Show();
+        if (Inside(kExit, x, y)) SpeedButton6Click();
+    }
+    if (Inside(kNext, x, y) && program.ExerciseActive) SkipStage();
+    if (Inside(kPause, x, y) && program.ExerciseActive) TogglePause();
+    if (Inside(kQuit, x, y) && program.ExerciseActive) EndExercise();
+    if (Inside(kFaster, x, y) && program.ExerciseActive && program.ExerciseLoaded) {
+        program.SpeedDirection = false;
+        MoveTimer.SetEnabled(true);
+    }
+    if (Inside(kSlower, x, y) && program.ExerciseActive && program.ExerciseLoaded) {
+        program.SpeedDirection = true;
+        MoveTimer.SetEnabled(true);
+    }
+    if (Inside(kBookmark, x, y) && program.ExerciseActive) program.Form10->OpenAddBookmark();
+    if (Inside(kJump, x, y)) program.Form11->OpenJumpToBookmark();
+}
+
+void TForm1::FormMouseUp(MouseButton, int, int) { MoveTimer.SetEnabled(false); }
+
+void TForm1::FormClose() {
+    program.SaveSettings();
+    program.Form5->Close();
+}
+
+void TForm1::SpeedButton6Click() {
+    program.Form5->Close();
+    Close();
+}
+
+}  // namespace vistorel

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "app/ImageButton.h"
+#include "platform/Form.h"
+#include "platform/Timer.h"
+
+#include <array>
+
+namespace vistorel {
+
+class Program;
+
+// The buttons of the main window's control panel, in table order.
+enum MainButton : int {
+    kStart,
+    kPreferences,
+    kExit,
+    kAbout,
+    kTexts,
+    kPause,
+    kNext,
+    kQuit,
+    kBookmark,
+    kJump,
+    kSlower,
+    kFaster,
+    kMainButtonCount
+};
+
+// The main window: a tiled background, the control panel with its image
+// buttons, and the exercise panel while a reading exercise runs.
+class TForm1 : public Form {
+public:
+    explicit TForm1(Program& program);
+
+    void FormCreate() override;
+    void FormPaint() override;
+    void FormMouseMove(int x, int y) override;
+    void FormMouseDown(MouseButton button, int x, int y) override;
+    void FormMouseUp(MouseButton button, int x, int y) override;
+    void FormClose() override;
+
+    // The exit command: closes the welcome window, then this one.
+    void SpeedButton6Click();
+
+    // Exercise control.
+    void BeginExercise();
+    void StartExercise();
+    void DrawExercisePanel();
+    void SkipStage();
+    void TogglePause();
+    void EndExercise();
+    void SpeedUp();
+    void SpeedDown();
+    void DrawSpeedBar();
+    void MoveTimerTimer();
+
+    // Origin of the control panel, set by every paint.
+    int PanelX = 0;
+    int PanelY = 0;
+    Timer MoveTimer;
+
+    bool Hovered(MainButton button) const { return hover_[button]; }
+    // The button's rectangle in window coordinates, for the current panel origin.
+    HitRect ButtonRect(MainButton button) const;
+
+private:
+    bool Inside(MainButton button, int x, int y) const { return ButtonRect(button).Contains(x, y); }
+    void DrawButton(MainButton button, bool hover);
+    void TrackButton(MainButton button, int x, int y);
+    void TrackQuit(int x, int y);
+    void RedrawBesideQuit();
+
+    Program& program;
+    Bitmap background_;
+    Bitmap control_;
+    std::array<ButtonImages, kMainButtonCount> images_;
+    std::array<bool, kMainButtonCount> hover_{};
+};
+
+}  // namespace vistorel

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/Form.h"
+
+namespace vistorel {
+
+class Program;
+
+// The add bookmark window: stores the reading position of the current text under a name.
+class TForm10 : public Form {
+public:
+    explicit TForm10(Program& program);
+
+    // The main window's bookmark button: pauses the exercise, then asks for a name.
+    void OpenAddBookmark();
+
+private:
+    Program& program;
+};
+
+}  // namespace vistorel

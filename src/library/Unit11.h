@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/Form.h"
+
+namespace vistorel {
+
+class Program;
+
+// The jump to bookmark window: restores a stored reading position of the current text.
+class TForm11 : public Form {
+public:
+    explicit TForm11(Program& program);
+
+    // The main window's jump button: pauses the exercise, then lists the bookmarks.
+    void OpenJumpToBookmark();
+
+private:
+    Program& program;
+};
+
+}  // namespace vistorel

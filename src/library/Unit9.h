@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/Form.h"
+
+namespace vistorel {
+
+class Program;
+
+// The add text window: title, file and description of a library entry, added or replaced.
+class TForm9 : public Form {
+public:
+    explicit TForm9(Program& program);
+
+private:
+    Program& program;
+};
+
+}  // namespace vistorel
