@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "app/Program.h"
+
 #include <QDir>
 #include <QFile>
 #include <stdexcept>
@@ -54,6 +56,14 @@ QByteArray StartDirectory::Read(const QString& name) const {
     if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();
 }
+
+ProgramUnderTest::ProgramUnderTest(const std::function<void(StartDirectory&)>& prepare, bool withImages)
+    : Dir(withImages) {
+    if (prepare) prepare(Dir);
+    program_ = std::make_unique<Program>(Test.App, Dir.Path());
+}
+
+ProgramUnderTest::~ProgramUnderTest() = default;
 
 bool StartDirectory::Exists(const QString& name) const { return QFile::exists(File(name)); }
 

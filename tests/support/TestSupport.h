@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace vistorel::test {
@@ -58,6 +60,30 @@ public:
 
 private:
     QTemporaryDir dir_;
+};
+
+}  // namespace vistorel::test
+
+namespace vistorel {
+class Program;
+}
+
+namespace vistorel::test {
+
+// The whole program, started in a fresh start directory that holds the
+// generated images; prepare() may put data files there before the start.
+class ProgramUnderTest {
+public:
+    explicit ProgramUnderTest(const std::function<void(StartDirectory&)>& prepare = {}, bool withImages = true);
+    ~ProgramUnderTest();
+    Program& operator*() const { return *program_; }
+    Program* operator->() const { return program_.get(); }
+
+    StartDirectory Dir;
+    TestApplication Test;
+
+private:
+    std::unique_ptr<Program> program_;
 };
 
 // Folder holding the generated images of the build.
