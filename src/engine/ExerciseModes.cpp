@@ -78,6 +78,7 @@ void TForm4::DrawMark() {
     Canvas.Pen.Color = clBlack;
     Canvas.MoveTo(x, 0);
     Canvas.LineTo(x, Height());
+    marks_.emplace_back(x, 0, 1, Height());
 }
 
 void TForm4::ModeFourStep() {

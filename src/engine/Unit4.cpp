@@ -27,6 +27,7 @@ TForm4::TForm4(Program& program)
 void TForm4::FormShow() { SetColor(program.SettingsRecord.BackColor); }
 
 void TForm4::FormPaint() {
+    cleared_ = false;
     if (!picture_.Empty()) ClearWindow();
 }
 
@@ -77,6 +78,7 @@ void TForm4::PrepareBackground() {
     const Settings& settings = program.SettingsRecord;
     picture_ = Bitmap();
     scaledPicture_ = QImage();
+    cleared_ = false;
     Canvas.Brush = {settings.BackColor, BrushStyle::Solid};
     Canvas.Pen.Color = clBlack;
     if (!settings.UsePicture) return;
@@ -95,8 +97,28 @@ void TForm4::PrepareBackground() {
 }
 
 void TForm4::ClearWindow() {
+    const QSize size(ClientWidth(), ClientHeight());
+    if (cleared_ && clearedSize_ == size) {
+        // Only the fixation marks differ from the background: put it back there.
+        for (const QRect& mark : marks_) RestoreBackground(mark);
+        marks_.clear();
+        return;
+    }
+    marks_.clear();
+    cleared_ = true;
+    clearedSize_ = size;
     if (picture_.Empty()) {
         Canvas.Rectangle(0, 0, Width(), Height());
+        return;
+    }
+    RestoreBackground(QRect(QPoint(0, 0), size));
+}
+
+void TForm4::RestoreBackground(const QRect& area) {
+    if (picture_.Empty()) {
+        // Inside the 1-pixel outline that the full clear draws with the pen.
+        const QRect inside = area.intersected(QRect(1, 1, Width() - 2, Height() - 2));
+        if (!inside.isEmpty()) Canvas.FillRect(inside.left(), inside.top(), inside.right() + 1, inside.bottom() + 1);
         return;
     }
     // The picture covers the whole window, keeping its proportions.
@@ -106,11 +128,12 @@ void TForm4::ClearWindow() {
         scaledPicture_ = scaled.copy((scaled.width() - size.width()) / 2, (scaled.height() - size.height()) / 2,
                                      size.width(), size.height());
     }
+    const QRect clipped = area.intersected(scaledPicture_.rect());
     {
         QPainter painter(&SurfaceImage());
-        painter.drawImage(0, 0, scaledPicture_);
+        painter.drawImage(clipped.topLeft(), scaledPicture_, clipped);
     }
-    SurfaceChanged(QRect(QPoint(0, 0), size));
+    SurfaceChanged(clipped);
 }
 
 }  // namespace vistorel

@@ -8,6 +8,8 @@
 
 #include <QSize>
 #include <QString>
+#include <QRect>
+#include <vector>
 
 namespace vistorel {
 
@@ -54,7 +56,15 @@ private:
     void ModeFourStep();
     void SetMarks(int left, int length, int divisor, int count);
 
+    // Puts the background (picture or colour) back on one area of the surface.
+    void RestoreBackground(const QRect& area);
+
     Program& program;
+    // Clearing repaints the whole surface only when needed: after a full
+    // clear the surface is plain background except for the marks drawn since.
+    bool cleared_ = false;
+    QSize clearedSize_;
+    std::vector<QRect> marks_;
     Bitmap picture_;          // the chosen background picture, when in use
     QImage scaledPicture_;    // the picture scaled to the window, cached
     QString reportedPicture_;  // a picture that failed to load is reported once

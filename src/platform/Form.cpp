@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <vector>
+
 namespace vistorel {
 
 namespace {
@@ -44,14 +46,24 @@ public:
     }
 
     void Changed(const QRect& area) {
-        dirty_ |= area;
+        // A few separate areas are updated one by one; many (a figure of
+        // single pixels) are updated as the rectangle that holds them all.
+        if (dirty_.size() < kSeparateAreas) dirty_.push_back(area);
+        dirtyBounds_ |= area;
         if (updatePending_) return;
         updatePending_ = true;
         // One update per pass of the event loop, however many drawings came.
         QTimer::singleShot(0, this, [this] {
             updatePending_ = false;
-            update(dirty_);
-            dirty_ = QRect();
+            if (dirty_.size() < kSeparateAreas) {
+                QRegion region;
+                for (const QRect& area : dirty_) region += area;
+                update(region);
+            } else {
+                update(dirtyBounds_);
+            }
+            dirty_.clear();
+            dirtyBounds_ = QRect();
         });
     }
 
@@ -77,8 +89,10 @@ protected:
 
 private:
     Form& form_;
+    static constexpr std::size_t kSeparateAreas = 32;
     QImage image_;
-    QRect dirty_;
+    std::vector<QRect> dirty_;
+    QRect dirtyBounds_;
     bool updatePending_ = false;
 };
 

@@ -64,6 +64,31 @@ TEST(Form, DrawingsOutsideThePaintHandlerStayUntilTheNextRepaint) {
     EXPECT_EQ(form.Canvas.Pixel(0, 0), clWhite);
 }
 
+TEST(Form, EveryDrawingReachesTheScreenHoweverManyAreasChanged) {
+    test::TestApplication t;
+    ProbeForm form(t.App);
+    form.SetClientSize(200, 100);
+    form.Show();
+    QCoreApplication::processEvents();
+    // Overlapping outlines and lines in several places, then one pixel in many.
+    form.Canvas.Pen.Color = clRed;
+    form.Canvas.Brush.Style = BrushStyle::Clear;
+    form.Canvas.Rectangle(10, 10, 60, 40);
+    form.Canvas.Rectangle(30, 20, 90, 70);
+    form.Canvas.MoveTo(150, 0);
+    form.Canvas.LineTo(150, 100);
+    QCoreApplication::processEvents();
+    QImage shown = form.Widget()->grab().toImage();
+    for (QPoint p : {QPoint(10, 10), QPoint(59, 39), QPoint(89, 69), QPoint(150, 50)}) {
+        EXPECT_EQ(shown.pixelColor(p), QColor(255, 0, 0)) << p.x() << "," << p.y();
+    }
+    for (int i = 0; i < 100; ++i) form.Canvas.SetPixel(i * 2, i, clLime);
+    QCoreApplication::processEvents();
+    shown = form.Widget()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(0, 0), QColor(0, 255, 0));
+    EXPECT_EQ(shown.pixelColor(198, 99), QColor(0, 255, 0));
+}
+
 TEST(Form, MouseEventsArriveInClientCoordinatesAlsoOverLabels) {
     test::TestApplication t;
     ProbeForm form(t.App);

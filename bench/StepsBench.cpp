@@ -1,0 +1,91 @@
+// Cost of one exercise step in each mode in a 1920 x 1080 exercise window,
+// with and without the repaint that follows it, and of loading a long text.
+
+#include "BenchSupport.h"
+
+#include "app/main.h"
+#include "engine/Unit4.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace vistorel;
+
+namespace {
+
+void PrepareMode(Program& program, int mode) {
+    TForm4& form4 = *program.Form4;
+    form4.StopTimers();
+    program.Exercise.ExerciseMode = static_cast<std::uint16_t>(mode);
+    program.Exercise.MarkStep = 1;
+    program.Exercise.SweepX = 10;
+}
+
+void StepOnly(benchmark::State& state, Program* program, int mode) {
+    PrepareMode(*program, mode);
+    for (auto _ : state) program->Form4->Timer1Timer();
+    QCoreApplication::processEvents();
+}
+
+void StepAndPaint(benchmark::State& state, Program* program, int mode) {
+    PrepareMode(*program, mode);
+    for (auto _ : state) {
+        program->Form4->Timer1Timer();
+        QCoreApplication::processEvents();
+    }
+}
+
+void LoadLongText(benchmark::State& state, const QString& path) {
+    TextLines buffer;
+    for (auto _ : state) {
+        LoadTextLines(buffer, path);
+        benchmark::DoNotOptimize(buffer.LineCount);
+    }
+    state.counters["lines"] = buffer.LineCount;
+}
+
+// A 20000-line Windows-1251 text made of the practice text's lines.
+QString WriteLongText(const QTemporaryDir& dir) {
+    QFile sample(QStringLiteral(VISTOREL_BENCH_SAMPLE));
+    sample.open(QIODevice::ReadOnly);
+    const QList<QByteArray> lines = sample.readAll().split('\n');
+    QByteArray text;
+    for (int i = 0; i < 20000; ++i) {
+        QByteArray line = lines[i % lines.size()].trimmed();
+        if (line.isEmpty()) line = "—";
+        text += line + "\r\n";
+    }
+    const QString path = dir.filePath(QStringLiteral("long.txt"));
+    QFile out(path);
+    out.open(QIODevice::WriteOnly);
+    out.write(text);
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bench::UseOffscreenPlatform();
+    QApplication qt(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    bench::BenchProgram program;
+    program->Form4->SetOuterSize(1920, 1080);
+    program->Form1->BeginExercise();
+    for (int mode = 1; mode <= 5; ++mode) {
+        benchmark::RegisterBenchmark(QStringLiteral("Step/mode%1").arg(mode).toStdString().c_str(), StepOnly,
+                                     &*program, mode)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(QStringLiteral("StepAndPaint/mode%1").arg(mode).toStdString().c_str(),
+                                     StepAndPaint, &*program, mode)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    QTemporaryDir dir;
+    const QString longText = WriteLongText(dir);
+    benchmark::RegisterBenchmark("LoadTextLines/20000", LoadLongText, longText)->Unit(benchmark::kMillisecond);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
