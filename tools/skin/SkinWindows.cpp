@@ -103,6 +103,9 @@ void MakeControlPanel(Output& out) {
     p.setPen(QPen(QColor(kAccent), 1));
     p.setBrush(Qt::NoBrush);
     p.drawPath(pieces);
+    // The rim's sides run on past the band, so the panel reads as one frame.
+    p.drawLine(QPointF(0.5, kBandTop - 2), QPointF(0.5, kBandBottom + 2));
+    p.drawLine(QPointF(kW - 0.5, kBandTop - 2), QPointF(kW - 0.5, kBandBottom + 2));
 
     // Name plate: the product name with a soft glow and the subtitle between rules.
     const QRectF plate(0, kBandBottom + 1, kW, kH - kBandBottom - 1);
