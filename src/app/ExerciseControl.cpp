@@ -19,11 +19,19 @@ void TForm1::StartExercise() {
     TForm4& form4 = *program.Form4;
     const Settings& settings = program.SettingsRecord;
     program.ExerciseLoaded = false;
-    const QString textPath = settings.TextPath.Text();
-    if (textPath.isEmpty()) {
-        throw Error(QStringLiteral("No text is chosen for reading: choose one in the preferences or in the text manager."));
+    try {
+        const QString textPath = settings.TextPath.Text();
+        if (textPath.isEmpty()) {
+            throw Error(QStringLiteral("No text is chosen for reading: choose one in the preferences or in the text manager."));
+        }
+        LoadTextLines(program.TextLineBuffer, program.ResolvePath(textPath));
+    } catch (...) {
+        // A restart whose text cannot be loaded ends the exercise that was
+        // running: it must not go on behind buttons that no longer react.
+        form4.StopTimers();
+        form4.Hide();
+        throw;
     }
-    LoadTextLines(program.TextLineBuffer, program.ResolvePath(textPath));
 
     program.Words.WordIndex = 41;  // the first word request splits a new line
     program.Exercise.SweepX = 10;

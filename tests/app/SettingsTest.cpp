@@ -4,52 +4,19 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <random>
-#include <sys/resource.h>
 
 namespace vistorel {
 namespace {
 
+using test::BytesOf;
+using test::FileSizeLimit;
+using test::RandomBytes;
 using test::StartDirectory;
 
 const QString kFile = QStringLiteral("Vistorel.ini");
-
-QByteArray BytesOf(const Settings& record) {
-    return QByteArray(reinterpret_cast<const char*>(&record), sizeof record);
-}
-
-QByteArray RandomBytes(int size, unsigned seed) {
-    std::mt19937 engine(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char& b : bytes) b = static_cast<char>(engine() & 0xFF);
-    return bytes;
-}
-
-// Makes writes past `bytes` fail for the lifetime of the guard, so that a save
-// breaks off part-way even when the tests run as root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST(ShortString, KeepsBytesAfterTheLengthAndClampsADamagedLength) {
     ShortString<10> s;

@@ -4,23 +4,20 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <random>
-#include <sys/resource.h>
 
 namespace vistorel {
 namespace {
 
+using test::BytesOf;
+using test::FileSizeLimit;
+using test::RandomBytes;
 using test::StartDirectory;
 
 const QString kFile = QStringLiteral("book_data.dat");
 constexpr int kRecord = 4404;
-
-QByteArray BytesOf(const TextRecord& record) {
-    return QByteArray(reinterpret_cast<const char*>(&record), sizeof record);
-}
 
 // Whole records of random bytes, each starting with its own number so that
 // a record read into the wrong slot shows.
@@ -37,29 +34,6 @@ QByteArray Slots(const TextTable& table, int from, int to) {
     for (int slot = from; slot <= to; ++slot) bytes += BytesOf(table[slot]);
     return bytes;
 }
-
-// Makes writes past `bytes` fail for the lifetime of the guard, so that a save
-// breaks off part-way even when the tests run as root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST(TextTable, SlotsAndRecordEntriesAreNumberedFromOne) {
     TextTable table;

@@ -47,8 +47,8 @@ struct TestApplication {
     Application App;
 };
 
-// A temporary start directory; with images, it holds a copy of the generated
-// "images" folder.
+// A temporary start directory; with images, its "images" folder is a link to
+// the generated images of the build (read them, do not change them).
 class StartDirectory {
 public:
     explicit StartDirectory(bool withImages = true);
@@ -84,6 +84,29 @@ public:
 
 private:
     std::unique_ptr<Program> program_;
+};
+
+// The bytes of a record as they stand in memory (and so in its file).
+template <class Record>
+QByteArray BytesOf(const Record& record) {
+    return QByteArray(reinterpret_cast<const char*>(&record), sizeof record);
+}
+
+// Repeatable random bytes.
+QByteArray RandomBytes(int size, unsigned seed);
+
+// Makes writes past `bytes` fail while it lives, so that a save breaks off
+// part-way even when the tests run as root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    unsigned long savedLimit_ = 0;
+    void (*oldHandler_)(int) = nullptr;
 };
 
 // Folder holding the generated images of the build.

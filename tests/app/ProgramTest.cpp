@@ -1,0 +1,284 @@
+// Start-up and close of the whole program: the window set, the settings file,
+// the text library, the launcher batch file and a start without images.
+
+#include "app/Program.h"
+
+#include "app/main.h"
+#include "dialogs/Unit2.h"
+#include "dialogs/Unit5.h"
+#include "dialogs/about3.h"
+#include "engine/Unit4.h"
+#include "engine/ind_s.h"
+#include "library/Unit10.h"
+#include "library/Unit11.h"
+#include "library/Unit7.h"
+#include "library/Unit9.h"
+#include "support/TestSupport.h"
+#include "trainers/Unit12.h"
+#include "trainers/Unit13.h"
+#include "trainers/Unit14.h"
+#include "trainers/Unit8.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <random>
+#include <utility>
+#include <vector>
+
+namespace vistorel {
+namespace {
+
+using test::ProgramUnderTest;
+using test::BytesOf;
+using test::FileSizeLimit;
+using test::RandomBytes;
+using test::StartDirectory;
+
+const QString kSettingsFile = QStringLiteral("Vistorel.ini");
+const QString kLibraryFile = QStringLiteral("book_data.dat");
+const QString kLauncher = QStringLiteral("Vistor.bat");
+
+QByteArray SettingsNaming(const QString& textPath, std::uint16_t level = 0) {
+    Settings record;
+    record.TextPath.SetText(textPath);
+    record.Level = level;
+    return BytesOf(record);
+}
+
+// A library record with the given title and file path; the bytes after each
+// string's length are filled with `filler`, as an older, longer value leaves them.
+QByteArray Entry(const QString& title, const QString& filePath, char filler = '\0') {
+    TextRecord record;
+    std::memset(record.Title.Chars, filler, sizeof record.Title.Chars);
+    std::memset(record.FilePath.Chars, filler, sizeof record.FilePath.Chars);
+    record.Title.SetText(title);
+    record.FilePath.SetText(filePath);
+    return BytesOf(record);
+}
+
+// The slot of the current text for a library of entries with these paths,
+// with "Vistorel.ini" naming textPath.
+int CurrentSlotFor(const QString& textPath, const std::vector<QByteArray>& entries) {
+    QByteArray library;
+    for (const QByteArray& entry : entries) library += entry;
+    ProgramUnderTest p(
+        [&](StartDirectory& dir) {
+            dir.Write(kSettingsFile, SettingsNaming(textPath));
+            dir.Write(kLibraryFile, library);
+        },
+        false);
+    return p->CurrentTextIndex;
+}
+
+// The fourteen windows exist with the captions of their definitions, and the
+// welcome window is the only one the user sees at start.
+TEST(Program, CreatesTheFourteenWindowsAndOnlyTheWelcomeWindowIsShown) {
+    ProgramUnderTest p;
+    p->Form5->Show();
+    const std::vector<std::pair<Form*, QString>> windows = {
+        {p->Form5.get(), QStringLiteral("Welcome!")},
+        {p->Form1.get(), QStringLiteral("Vistorel 4.0")},
+        {p->Form2.get(), QStringLiteral("Preferences")},
+        {p->Form3.get(), QStringLiteral("About")},
+        {p->Form4.get(), QStringLiteral("Vistorel ")},
+        {p->indicator.get(), QStringLiteral("indicator")},
+        {p->Form7.get(), QStringLiteral("Text manager")},
+        {p->Form8.get(), QStringLiteral("Reading speed test")},
+        {p->Form9.get(), QStringLiteral("Добавить текст")},
+        {p->Form10.get(), QStringLiteral("Добавить закладку")},
+        {p->Form11.get(), QStringLiteral("Jump to bookmark")},
+        {p->Form12.get(), QStringLiteral("Перерыв")},
+        {p->Form13.get(), QStringLiteral("IPS Test")},
+        {p->Form14.get(), QStringLiteral("Memory test")},
+    };
+    for (const auto& [form, caption] : windows) {
+        ASSERT_NE(form, nullptr) << caption.toStdString();
+        EXPECT_EQ(form->Caption(), caption);
+        EXPECT_EQ(form->Visible(), form == p->Form5.get()) << caption.toStdString();
+    }
+    EXPECT_TRUE(p.Test.Errors.Messages.isEmpty()) << p.Test.Errors.Messages.join('\n').toStdString();
+    EXPECT_FALSE(p.Test.App.Terminated());
+}
+
+// Closing the main window, by its caption bar or by the exit command, writes
+// the settings record as 220 bytes into the start directory and ends the program.
+TEST(Program, ClosingTheMainWindowWritesTheSettingsAndEndsTheProgram) {
+    {
+        // Closed by its caption bar after the user came in through the welcome
+        // window, with the current directory moved away in the meantime.
+        ProgramUnderTest p;
+        p->Form5->Show();
+        p->Form5->FormMouseDown(MouseButton::Left, 200, 260);
+        ASSERT_TRUE(p->Form1->Visible());
+        QTemporaryDir elsewhere;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(elsewhere.path());
+        p->Form1->Close();
+        QDir::setCurrent(previous);
+        EXPECT_EQ(p.Dir.Read(kSettingsFile), QByteArray(220, '\0'));
+        EXPECT_FALSE(QFile::exists(QDir(elsewhere.path()).filePath(kSettingsFile)));
+        EXPECT_TRUE(p.Test.App.Terminated());
+        EXPECT_FALSE(p->Form1->Visible());
+        EXPECT_FALSE(p->Form5->Visible());
+    }
+    {
+        // The exit command of a main window that was never shown.
+        ProgramUnderTest p({}, false);
+        ASSERT_FALSE(p.Dir.Exists(kSettingsFile));
+        p->Form1->SpeedButton6Click();
+        EXPECT_EQ(p.Dir.Read(kSettingsFile), QByteArray(220, '\0'));
+        EXPECT_TRUE(p.Test.App.Terminated());
+    }
+    {
+        // What was read comes back byte for byte: padding, reserved byte and
+        // the bytes after each string's length included; a longer file is cut
+        // to its first 220 bytes.
+        const QByteArray file = RandomBytes(300, 7);
+        ProgramUnderTest p([&](StartDirectory& dir) { dir.Write(kSettingsFile, file); }, false);
+        p->Form1->SpeedButton6Click();
+        EXPECT_EQ(p.Dir.Read(kSettingsFile), file.left(220));
+        EXPECT_TRUE(p.Test.App.Terminated());
+    }
+}
+
+// The preset follows the loaded level; a level outside the presets leaves
+// every stage length and interval at zero.
+TEST(Program, LoadedLevelChoosesThePreset) {
+    {
+        ProgramUnderTest p([](StartDirectory& dir) { dir.Write(kSettingsFile, SettingsNaming({}, 2)); }, false);
+        EXPECT_EQ(p->SettingsRecord.Level, 2);
+        EXPECT_EQ(p->Preset.StageTicks, (std::array<std::uint16_t, 6>{0, 50, 60, 100, 120, 60}));
+        EXPECT_EQ(p->Preset.StageInterval, (std::array<std::uint16_t, 6>{0, 200, 300, 200, 500, 400}));
+        EXPECT_EQ(p->Preset.RepeatStages, 1);
+    }
+    {
+        ProgramUnderTest p([](StartDirectory& dir) { dir.Write(kSettingsFile, SettingsNaming({}, 7)); }, false);
+        EXPECT_EQ(p->SettingsRecord.Level, 7);
+        EXPECT_EQ(p->Preset.StageTicks, (std::array<std::uint16_t, 6>{}));
+        EXPECT_EQ(p->Preset.StageInterval, (std::array<std::uint16_t, 6>{}));
+        EXPECT_EQ(p->Preset.RepeatStages, 0);
+    }
+    {
+        // No settings file: everything zero and the beginners preset.
+        ProgramUnderTest p({}, false);
+        EXPECT_EQ(BytesOf(p->SettingsRecord), QByteArray(220, '\0'));
+        EXPECT_EQ(p->Preset.StageInterval, (std::array<std::uint16_t, 6>{0, 1000, 1000, 1000, 1000, 1000}));
+    }
+}
+
+// The current text is the highest slot whose file path equals the settings'
+// text path exactly: length, letter case and trailing blanks count, the bytes
+// after the length do not.
+TEST(Program, CurrentTextIsTheLastSlotWithExactlyTheSamePath) {
+    const QString path = QStringLiteral("C:\\Texts\\Story.txt");
+    EXPECT_EQ(CurrentSlotFor(path, {Entry(QStringLiteral("one"), path), Entry(QStringLiteral("two"), QStringLiteral("other.txt")),
+                                    Entry(QStringLiteral("three"), path, 'x'), Entry(QStringLiteral("four"), QStringLiteral("x.txt"))}),
+              3);
+    EXPECT_EQ(CurrentSlotFor(path, {Entry(QStringLiteral("lower case"), QStringLiteral("c:\\texts\\story.txt"))}), 0);
+    EXPECT_EQ(CurrentSlotFor(path, {Entry(QStringLiteral("trailing blank"), path + QLatin1Char(' '))}), 0);
+    EXPECT_EQ(CurrentSlotFor(path, {Entry(QStringLiteral("shorter"), path.left(path.size() - 1))}), 0);
+    EXPECT_EQ(CurrentSlotFor(path, {}), 0);
+}
+
+// The library file is read in whole records: a trailing part is ignored and
+// records after the 200th are not loaded (so they cannot become current).
+TEST(Program, LibraryLoadsWholeRecordsUpToTwoHundred) {
+    {
+        const QByteArray file = Entry(QStringLiteral("first"), QStringLiteral("a.txt")) +
+                                Entry(QStringLiteral("second"), QStringLiteral("b.txt")) + RandomBytes(100, 3);
+        ProgramUnderTest p([&](StartDirectory& dir) { dir.Write(kLibraryFile, file); }, false);
+        EXPECT_EQ(p->TextCount, 2);
+        EXPECT_EQ(p->TextLibrary[1].Title.Text(), QStringLiteral("first"));
+        EXPECT_EQ(p->TextLibrary[2].Title.Text(), QStringLiteral("second"));
+        EXPECT_EQ(BytesOf(p->TextLibrary[3]), BytesOf(TextRecord{}));
+
+        // A save writes the loaded records whole, into the start directory
+        // even when the current directory has moved.
+        QTemporaryDir elsewhere;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(elsewhere.path());
+        p->SaveTextLibrary();
+        QDir::setCurrent(previous);
+        EXPECT_EQ(p.Dir.Read(kLibraryFile), file.left(2 * 4404));
+        EXPECT_FALSE(QFile::exists(QDir(elsewhere.path()).filePath(kLibraryFile)));
+        p->TextCount = 0;
+        p->SaveTextLibrary();
+        EXPECT_TRUE(p.Dir.Exists(kLibraryFile));
+        EXPECT_EQ(p.Dir.Read(kLibraryFile).size(), 0);
+    }
+    {
+        const QString path = QStringLiteral("last.txt");
+        QByteArray file;
+        for (int i = 1; i <= 200; ++i) file += Entry(QStringLiteral("text %1").arg(i), QStringLiteral("t%1.txt").arg(i));
+        file += Entry(QStringLiteral("text 201"), path);
+        ProgramUnderTest p(
+            [&](StartDirectory& dir) {
+                dir.Write(kSettingsFile, SettingsNaming(path));
+                dir.Write(kLibraryFile, file);
+            },
+            false);
+        EXPECT_EQ(p->TextCount, 200);
+        EXPECT_EQ(p->TextLibrary[200].Title.Text(), QStringLiteral("text 200"));
+        EXPECT_EQ(p->CurrentTextIndex, 0);
+        // The file stays as it was: the program does not write it at start or at close.
+        p->Form1->Close();
+        EXPECT_EQ(p.Dir.Read(kLibraryFile), file);
+    }
+}
+
+// The launcher batch file holds exactly its two lines, rewritten at every start.
+TEST(Program, EveryStartRewritesTheLauncher) {
+    const QByteArray launcher("@echo off\r\nVistor.exe\r\n");
+    ProgramUnderTest first([](StartDirectory& dir) {
+        dir.Write(kLauncher, QByteArray("rem an older and much longer launcher\r\nOld.exe /with /switches\r\n"));
+    });
+    EXPECT_EQ(first.Dir.Read(kLauncher), launcher);
+    first.Dir.Write(kLauncher, QByteArray("x"));
+    Program second(first.Test.App, first.Dir.Path());
+    EXPECT_EQ(first.Dir.Read(kLauncher), launcher);
+}
+
+// Without its images the program reports the problem once, still loads the
+// settings and the library (so closing keeps the user's settings), and paints
+// its main window black instead of hanging on a tile of no size.
+TEST(Program, StartsWithoutImages) {
+    const QByteArray settings = RandomBytes(220, 11);
+    const QString path = QStringLiteral("story.txt");
+    QByteArray ownSettings = SettingsNaming(path, 1);
+    ownSettings.replace(200, 20, settings.mid(200, 20));  // inside PicturePath's unused bytes and the padding
+    const QByteArray library = Entry(QStringLiteral("other"), QStringLiteral("o.txt")) + Entry(QStringLiteral("story"), path);
+    ProgramUnderTest p(
+        [&](StartDirectory& dir) {
+            dir.Write(kSettingsFile, ownSettings);
+            dir.Write(kLibraryFile, library);
+        },
+        false);
+    EXPECT_EQ(p.Test.Errors.Messages.size(), 1) << p.Test.Errors.Messages.join(QStringLiteral("\n---\n")).toStdString();
+    EXPECT_EQ(p->SettingsRecord.TextPath.Text(), path);
+    EXPECT_EQ(p->Preset.StageInterval[1], 300);
+    EXPECT_EQ(p->TextCount, 2);
+    EXPECT_EQ(p->CurrentTextIndex, 2);
+
+    TForm1& main = *p->Form1;
+    main.ShowMaximized();
+    main.Repaint();
+    ASSERT_EQ(main.ClientWidth(), 1280);
+    ASSERT_EQ(main.ClientHeight(), 1024);
+    for (int y = 0; y < main.ClientHeight(); y += 97) {
+        for (int x = 0; x < main.ClientWidth(); x += 89) {
+            ASSERT_EQ(main.Canvas.Pixel(x, y), clBlack) << "at " << x << ", " << y;
+        }
+    }
+    EXPECT_EQ(main.PanelX, 360);
+    EXPECT_EQ(main.PanelY, 874);
+
+    main.Close();
+    EXPECT_EQ(p.Dir.Read(kSettingsFile), ownSettings);
+    EXPECT_TRUE(p.Test.App.Terminated());
+    EXPECT_EQ(p.Test.Errors.Messages.size(), 1);
+}
+
+}  // namespace
+}  // namespace vistorel
