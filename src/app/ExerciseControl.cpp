@@ -5,7 +5,6 @@
 #include "app/main.h"
 #include "engine/Unit4.h"
 #include "engine/ind_s.h"
-#include "platform/Rounding.h"
 
 namespace vistorel {
 
@@ -101,7 +100,7 @@ namespace {
 
 void SetSpeed(Program& program, int speed) {
     program.Exercise.SpeedValue = static_cast<std::uint8_t>(speed);
-    program.Form4->Timer1.SetInterval(static_cast<int>(RoundHalfEven(10000.0 / speed)));
+    program.Form4->Timer1.SetInterval(Reciprocal10000(speed));
     program.indicator->ClearAutomaticSpeedController();
 }
 
@@ -117,7 +116,7 @@ void TForm1::SpeedDown() {
 
 void TForm1::DrawSpeedBar() {
     const int interval = program.Form4->Timer1.Interval();
-    const int speed = interval == 0 ? 0 : static_cast<int>(RoundHalfEven(10000.0 / interval));
+    const int speed = Reciprocal10000(interval);
     Canvas.Brush = {clBlack, BrushStyle::Solid};
     Canvas.Rectangle(PanelX + 465, PanelY + 20, PanelX + 550, PanelY + 34);
     Canvas.Brush.Color = clAccent;

@@ -15,8 +15,4 @@ bool TrackHover(Canvas& canvas, bool inside, bool& hovered, QPoint at, const But
     return true;
 }
 
-void LoadImage(Bitmap& bitmap, const QString& startDirectory, const QString& name) {
-    bitmap.LoadFromFile(ResolveImageName(startDirectory, name));
-}
-
 }  // namespace vistorel

@@ -32,8 +32,4 @@ struct ButtonImages {
 // Returns true when something was drawn.
 bool TrackHover(Canvas& canvas, bool inside, bool& hovered, QPoint at, const ButtonImages& images);
 
-// Loads a picture of the window definitions ("images\name.bmp") from below
-// the start directory; raises FileError when it cannot.
-void LoadImage(Bitmap& bitmap, const QString& startDirectory, const QString& name);
-
 }  // namespace vistorel

@@ -71,6 +71,8 @@ QString Program::ResolvePath(const QString& path) const {
 
 QString Program::StartFile(const QString& name) const { return QDir(StartDirectory).filePath(name); }
 
-void Program::LoadImage(Bitmap& bitmap, const QString& name) const { vistorel::LoadImage(bitmap, StartDirectory, name); }
+void Program::LoadImage(Bitmap& bitmap, const QString& name) const {
+    bitmap.LoadFromFile(ResolveImageName(StartDirectory, name));
+}
 
 }  // namespace vistorel

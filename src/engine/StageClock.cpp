@@ -1,6 +1,13 @@
 #include "engine/StageClock.h"
 
+#include "platform/Rounding.h"
+
 namespace vistorel {
+
+int Reciprocal10000(int value) {
+    return value == 0 ? 0 : static_cast<int>(RoundHalfEven(10000.0 / value));
+}
+
 namespace {
 
 constexpr std::uint16_t kStages = 5;

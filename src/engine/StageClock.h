@@ -17,6 +17,10 @@ struct ExerciseState {
     std::int32_t MarkStep = 0;
 };
 
+// 10000 divided by the value, rounded to the nearest integer with halves to
+// even; 0 for 0. It turns a step interval (ms) into the speed and back.
+int Reciprocal10000(int value);
+
 // What the caller has to do with the step and stage timers after a change.
 struct StageChange {
     bool SetInterval = false;  // set the step timer's interval to Interval

@@ -2,7 +2,6 @@
 
 #include "app/Program.h"
 #include "app/main.h"
-#include "platform/Rounding.h"
 
 #include <QPainter>
 
@@ -42,7 +41,7 @@ void TForm4::FormClose() { program.Form1->EndExercise(); }
 void TForm4::Timer1Timer() {
     const int interval = Timer1.Interval();
     program.Exercise.SpeedValue =
-        static_cast<std::uint8_t>(interval == 0 ? 0 : RoundHalfEven(10000.0 / interval) % 256);
+        static_cast<std::uint8_t>(Reciprocal10000(interval) % 256);
     program.Form1->DrawSpeedBar();
     switch (program.Exercise.ExerciseMode) {
         case 1: ShowSingleWord(); break;

@@ -103,8 +103,6 @@ void Canvas::Draw(int x, int y, const Bitmap& bitmap) {
     if (!clipped.isEmpty()) target_.SurfaceChanged(clipped);
 }
 
-void Canvas::Clear(TColor colour) { Fill(target_.SurfaceImage().rect(), colour); }
-
 TColor Canvas::Pixel(int x, int y) const {
     const QImage& image = target_.SurfaceImage();
     if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return -1;

@@ -66,8 +66,6 @@ public:
     // Text with its top-left corner at (x, y).
     void TextOut(int x, int y, const QString& text);
     void Draw(int x, int y, const Bitmap& bitmap);
-    // Whole surface in the given colour.
-    void Clear(TColor colour);
 
     TColor Pixel(int x, int y) const;
     void SetPixel(int x, int y, TColor colour);

@@ -53,15 +53,6 @@ void Label::SetFontSize(int points) {
     SetFont(font);
 }
 
-void Label::SetBackground(TColor color) {
-    QPalette palette = label_->palette();
-    palette.setColor(QPalette::Window, ToQColor(color));
-    label_->setPalette(palette);
-    label_->setAutoFillBackground(true);
-}
-
-void Label::SetVisible(bool visible) { label_->setVisible(visible); }
-
 void Label::Fit() { label_->resize(label_->sizeHint()); }
 
 }  // namespace vistorel

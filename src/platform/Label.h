@@ -35,10 +35,6 @@ public:
     void SetFontColor(TColor color);
     void SetFontSize(int points);
 
-    // A solid background instead of the surface showing through.
-    void SetBackground(TColor color);
-    void SetVisible(bool visible);
-
     QLabel* Widget() const { return label_.get(); }
 
 private:
