@@ -1,6 +1,6 @@
 #include "BenchSupport.h"
 
-#include "app/main.h"
+#include "app/MainWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,7 +35,7 @@ BenchProgram::BenchProgram() : app_(errors_, dialogs_) {
     program_->SettingsRecord.TextColor = 0x1E1E1E;
     program_->SettingsRecord.BackColor = 0xE6F5FD;
     program_->Preset.Apply(0);
-    program_->Form1->ShowMaximized();
+    program_->mainWindow->ShowMaximized();
 }
 
 }  // namespace vistorel::bench

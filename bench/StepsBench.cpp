@@ -3,8 +3,8 @@
 
 #include "BenchSupport.h"
 
-#include "app/main.h"
-#include "engine/Unit4.h"
+#include "app/MainWindow.h"
+#include "engine/ExerciseWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -16,8 +16,8 @@ using namespace vistorel;
 namespace {
 
 void PrepareMode(Program& program, int mode) {
-    TForm4& form4 = *program.Form4;
-    form4.StopTimers();
+    ExerciseWindow& exercise = *program.exerciseWindow;
+    exercise.StopTimers();
     program.Exercise.ExerciseMode = static_cast<std::uint16_t>(mode);
     program.Exercise.MarkStep = 1;
     program.Exercise.SweepX = 10;
@@ -25,14 +25,14 @@ void PrepareMode(Program& program, int mode) {
 
 void StepOnly(benchmark::State& state, Program* program, int mode) {
     PrepareMode(*program, mode);
-    for (auto _ : state) program->Form4->Timer1Timer();
+    for (auto _ : state) program->exerciseWindow->OnStepTick();
     QCoreApplication::processEvents();
 }
 
 void StepAndPaint(benchmark::State& state, Program* program, int mode) {
     PrepareMode(*program, mode);
     for (auto _ : state) {
-        program->Form4->Timer1Timer();
+        program->exerciseWindow->OnStepTick();
         QCoreApplication::processEvents();
     }
 }
@@ -72,8 +72,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
 
     bench::BenchProgram program;
-    program->Form4->SetOuterSize(1920, 1080);
-    program->Form1->BeginExercise();
+    program->exerciseWindow->SetOuterSize(1920, 1080);
+    program->mainWindow->BeginExercise();
     for (int mode = 1; mode <= 5; ++mode) {
         benchmark::RegisterBenchmark(QStringLiteral("Step/mode%1").arg(mode).toStdString().c_str(), StepOnly,
                                      &*program, mode)

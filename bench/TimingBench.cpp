@@ -6,8 +6,8 @@
 
 #include "BenchSupport.h"
 
-#include "app/main.h"
-#include "engine/Unit4.h"
+#include "app/MainWindow.h"
+#include "engine/ExerciseWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,26 +34,26 @@ double Percentile(std::vector<double> values, double q) {
 }
 
 Result Measure(Program& program, int interval, int steps) {
-    TForm4& form4 = *program.Form4;
-    const std::function<void()> step = form4.Timer1.OnTimer;
+    ExerciseWindow& exercise = *program.exerciseWindow;
+    const std::function<void()> step = exercise.stepTimer.OnTimer;
     QElapsedTimer clock;
     std::vector<qint64> ticks;
     ticks.reserve(static_cast<std::size_t>(steps));
     QEventLoop loop;
-    form4.Timer1.OnTimer = [&] {
+    exercise.stepTimer.OnTimer = [&] {
         ticks.push_back(clock.nsecsElapsed());
         step();
         if (static_cast<int>(ticks.size()) == steps) {
-            form4.Timer1.SetEnabled(false);
+            exercise.stepTimer.SetEnabled(false);
             loop.quit();
         }
     };
-    form4.Timer1.SetEnabled(false);
-    form4.Timer1.SetInterval(interval);
+    exercise.stepTimer.SetEnabled(false);
+    exercise.stepTimer.SetInterval(interval);
     clock.start();
-    form4.Timer1.SetEnabled(true);
+    exercise.stepTimer.SetEnabled(true);
     loop.exec();
-    form4.Timer1.OnTimer = step;
+    exercise.stepTimer.OnTimer = step;
 
     const double period = interval * 1e6;
     std::vector<double> lateness;
@@ -77,8 +77,8 @@ int main(int argc, char** argv) {
     const int minimum = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
 
     bench::BenchProgram program;
-    program->Form1->BeginExercise();
-    program->Form4->StopTimers();  // the stage clock stays in mode 1
+    program->mainWindow->BeginExercise();
+    program->exerciseWindow->StopTimers();  // the stage clock stays in mode 1
 
     std::printf("%-10s %6s %12s %10s %10s %10s\n", "interval", "steps", "mean err %", "p50 ms", "p99 ms", "max ms");
     for (int interval : {118, 200, 1000}) {

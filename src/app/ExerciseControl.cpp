@@ -2,20 +2,20 @@
 // pause, next stage, quit, and the press-and-hold speed buttons with the bar.
 
 #include "app/Program.h"
-#include "app/main.h"
-#include "engine/Unit4.h"
-#include "engine/ind_s.h"
+#include "app/MainWindow.h"
+#include "engine/ExerciseWindow.h"
+#include "engine/SpeedIndicator.h"
 
 namespace vistorel {
 
-void TForm1::BeginExercise() {
+void MainWindow::BeginExercise() {
     DrawExercisePanel();
     program.ExerciseActive = true;
     StartExercise();
 }
 
-void TForm1::StartExercise() {
-    TForm4& form4 = *program.Form4;
+void MainWindow::StartExercise() {
+    ExerciseWindow& exercise = *program.exerciseWindow;
     const Settings& settings = program.SettingsRecord;
     program.ExerciseLoaded = false;
     try {
@@ -27,31 +27,31 @@ void TForm1::StartExercise() {
     } catch (...) {
         // A restart whose text cannot be loaded ends the exercise that was
         // running: it must not go on behind buttons that no longer react.
-        form4.StopTimers();
-        form4.Hide();
+        exercise.StopTimers();
+        exercise.Hide();
         throw;
     }
 
     program.Words.WordIndex = 41;  // the first word request splits a new line
     program.Exercise.SweepX = 10;
     program.Exercise.MarkStep = 1;
-    form4.Label2.SetTop(form4.Height() / 2 - 40);
-    form4.Label2.SetLeft(form4.Width() / 2);
+    exercise.wordLabel.SetTop(exercise.Height() / 2 - 40);
+    exercise.wordLabel.SetLeft(exercise.Width() / 2);
     program.Exercise.Stage = 1;
     program.Exercise.StageElapsed = 1;
     program.Exercise.ExerciseMode = 1;
     program.TextLineBuffer.CurrentLine = 0;
-    form4.PrepareBackground();
-    form4.Label2.SetFontColor(settings.TextColor);
-    form4.Label2.SetFontSize(settings.FontSize);
-    form4.Timer1.SetInterval(program.Preset.StageInterval[1]);
-    form4.Timer1.SetEnabled(true);
-    form4.Timer2.SetEnabled(true);
-    form4.Show();
+    exercise.PrepareBackground();
+    exercise.wordLabel.SetFontColor(settings.TextColor);
+    exercise.wordLabel.SetFontSize(settings.FontSize);
+    exercise.stepTimer.SetInterval(program.Preset.StageInterval[1]);
+    exercise.stepTimer.SetEnabled(true);
+    exercise.stageTimer.SetEnabled(true);
+    exercise.Show();
     program.ExerciseLoaded = true;
 }
 
-void TForm1::DrawExercisePanel() {
+void MainWindow::DrawExercisePanel() {
     for (MainButton b : {kPause, kQuit, kBookmark, kJump, kNext}) DrawButton(b, false);
     Canvas.Pen.Color = clAccent;
     Canvas.Font.Color = clAccent;
@@ -65,57 +65,57 @@ void TForm1::DrawExercisePanel() {
     program.ExerciseActive = true;
 }
 
-void TForm1::SkipStage() {
+void MainWindow::SkipStage() {
     if (!program.ExerciseLoaded) return;  // a start without a text: nothing to skip
-    TForm4& form4 = *program.Form4;
+    ExerciseWindow& exercise = *program.exerciseWindow;
     const StageChange change = AdvanceStage(program.Exercise, program.Preset, program.TextLineBuffer.CurrentLine);
-    form4.ApplyStageChange(change);
+    exercise.ApplyStageChange(change);
     if (change.StartedOver) {
-        form4.Label2.SetTop(form4.Height() / 2 - 40);
-        form4.Label2.SetLeft(form4.Width() / 2 - 40);
+        exercise.wordLabel.SetTop(exercise.Height() / 2 - 40);
+        exercise.wordLabel.SetLeft(exercise.Width() / 2 - 40);
     }
 }
 
-void TForm1::TogglePause() {
+void MainWindow::TogglePause() {
     if (!program.ExerciseLoaded) return;
-    TForm4& form4 = *program.Form4;
-    form4.Timer1.SetEnabled(!form4.Timer1.Enabled());
-    form4.Timer2.SetEnabled(!form4.Timer2.Enabled());
+    ExerciseWindow& exercise = *program.exerciseWindow;
+    exercise.stepTimer.SetEnabled(!exercise.stepTimer.Enabled());
+    exercise.stageTimer.SetEnabled(!exercise.stageTimer.Enabled());
 }
 
-void TForm1::EndExercise() {
+void MainWindow::EndExercise() {
     program.ExerciseActive = false;
-    program.Form4->Timer1.SetEnabled(false);
-    program.Form4->Timer2.SetEnabled(false);
+    program.exerciseWindow->stepTimer.SetEnabled(false);
+    program.exerciseWindow->stageTimer.SetEnabled(false);
     Canvas.Brush = {clBlack, BrushStyle::Solid};
     Canvas.Pen.Color = clBlack;
     Canvas.MoveTo(PanelX + 460, PanelY + 10);
     Canvas.LineTo(PanelX + 460, PanelY + 83);
     Canvas.Rectangle(PanelX + 259, PanelY + 18, PanelX + 550, PanelY + 80);
-    program.Form4->Hide();
-    program.indicator->Hide();
+    program.exerciseWindow->Hide();
+    program.speedIndicator->Hide();
 }
 
 namespace {
 
 void SetSpeed(Program& program, int speed) {
     program.Exercise.SpeedValue = static_cast<std::uint8_t>(speed);
-    program.Form4->Timer1.SetInterval(Reciprocal10000(speed));
-    program.indicator->ClearAutomaticSpeedController();
+    program.exerciseWindow->stepTimer.SetInterval(Reciprocal10000(speed));
+    program.speedIndicator->ClearAutomaticSpeedController();
 }
 
 }  // namespace
 
-void TForm1::SpeedUp() {
+void MainWindow::SpeedUp() {
     if (program.Exercise.SpeedValue < 85) SetSpeed(program, program.Exercise.SpeedValue + 1);
 }
 
-void TForm1::SpeedDown() {
+void MainWindow::SpeedDown() {
     if (program.Exercise.SpeedValue > 5) SetSpeed(program, program.Exercise.SpeedValue - 1);
 }
 
-void TForm1::DrawSpeedBar() {
-    const int interval = program.Form4->Timer1.Interval();
+void MainWindow::DrawSpeedBar() {
+    const int interval = program.exerciseWindow->stepTimer.Interval();
     const int speed = Reciprocal10000(interval);
     Canvas.Brush = {clBlack, BrushStyle::Solid};
     Canvas.Rectangle(PanelX + 465, PanelY + 20, PanelX + 550, PanelY + 34);
@@ -123,7 +123,7 @@ void TForm1::DrawSpeedBar() {
     Canvas.Rectangle(PanelX + 465, PanelY + 20, PanelX + 465 + speed, PanelY + 34);
 }
 
-void TForm1::MoveTimerTimer() {
+void MainWindow::OnMoveTick() {
     if (program.SpeedDirection) {
         SpeedDown();
     } else {

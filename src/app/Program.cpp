@@ -1,20 +1,20 @@
 #include "app/Program.h"
 
 #include "app/ImageButton.h"
-#include "app/main.h"
-#include "dialogs/Unit2.h"
-#include "dialogs/Unit5.h"
-#include "dialogs/about3.h"
-#include "engine/Unit4.h"
-#include "engine/ind_s.h"
-#include "library/Unit10.h"
-#include "library/Unit11.h"
-#include "library/Unit7.h"
-#include "library/Unit9.h"
-#include "trainers/Unit12.h"
-#include "trainers/Unit13.h"
-#include "trainers/Unit14.h"
-#include "trainers/Unit8.h"
+#include "app/MainWindow.h"
+#include "dialogs/PreferencesWindow.h"
+#include "dialogs/WelcomeWindow.h"
+#include "dialogs/AboutWindow.h"
+#include "engine/ExerciseWindow.h"
+#include "engine/SpeedIndicator.h"
+#include "library/AddBookmarkWindow.h"
+#include "library/JumpToBookmarkWindow.h"
+#include "library/TextManagerWindow.h"
+#include "library/AddTextWindow.h"
+#include "trainers/BreakScreen.h"
+#include "trainers/IpsTestWindow.h"
+#include "trainers/MemoryTestWindow.h"
+#include "trainers/ReadingSpeedTestWindow.h"
 
 #include <QDir>
 
@@ -24,20 +24,20 @@ Program::Program(Application& app, const QString& startDirectory)
     : App(app), StartDirectory(QDir(startDirectory).absolutePath()) {
     // Problems while the windows load their pictures are reported once, together.
     App.BeginErrorBatch();
-    Form5 = Create<TForm5>();
-    Form1 = Create<TForm1>();
-    Form2 = Create<TForm2>();
-    Form3 = Create<TForm3>();
-    Form4 = Create<TForm4>();
-    indicator = Create<Tindicator>();
-    Form7 = Create<TForm7>();
-    Form8 = Create<TForm8>();
-    Form9 = Create<TForm9>();
-    Form10 = Create<TForm10>();
-    Form11 = Create<TForm11>();
-    Form12 = Create<TForm12>();
-    Form13 = Create<TForm13>();
-    Form14 = Create<TForm14>();
+    welcomeWindow = Create<WelcomeWindow>();
+    mainWindow = Create<MainWindow>();
+    preferencesWindow = Create<PreferencesWindow>();
+    aboutWindow = Create<AboutWindow>();
+    exerciseWindow = Create<ExerciseWindow>();
+    speedIndicator = Create<SpeedIndicator>();
+    textManager = Create<TextManagerWindow>();
+    readingSpeedTest = Create<ReadingSpeedTestWindow>();
+    addTextWindow = Create<AddTextWindow>();
+    addBookmarkWindow = Create<AddBookmarkWindow>();
+    jumpToBookmarkWindow = Create<JumpToBookmarkWindow>();
+    breakScreen = Create<BreakScreen>();
+    ipsTest = Create<IpsTestWindow>();
+    memoryTest = Create<MemoryTestWindow>();
     App.EndErrorBatch();
 }
 

@@ -16,20 +16,20 @@
 
 namespace vistorel {
 
-class TForm1;
-class TForm2;
-class TForm3;
-class TForm4;
-class TForm5;
-class TForm7;
-class TForm8;
-class TForm9;
-class TForm10;
-class TForm11;
-class TForm12;
-class TForm13;
-class TForm14;
-class Tindicator;
+class MainWindow;
+class PreferencesWindow;
+class AboutWindow;
+class ExerciseWindow;
+class WelcomeWindow;
+class TextManagerWindow;
+class ReadingSpeedTestWindow;
+class AddTextWindow;
+class AddBookmarkWindow;
+class JumpToBookmarkWindow;
+class BreakScreen;
+class IpsTestWindow;
+class MemoryTestWindow;
+class SpeedIndicator;
 class Bitmap;
 
 class Program {
@@ -64,20 +64,20 @@ public:
     bool ExerciseLoaded = false;   // the last exercise start loaded its text
 
     // The windows, in creation order.
-    std::unique_ptr<TForm5> Form5;       // welcome
-    std::unique_ptr<TForm1> Form1;       // main window
-    std::unique_ptr<TForm2> Form2;       // preferences
-    std::unique_ptr<TForm3> Form3;       // about
-    std::unique_ptr<TForm4> Form4;       // exercise display
-    std::unique_ptr<Tindicator> indicator;  // speed indicator
-    std::unique_ptr<TForm7> Form7;       // text manager
-    std::unique_ptr<TForm8> Form8;       // reading speed test
-    std::unique_ptr<TForm9> Form9;       // add text
-    std::unique_ptr<TForm10> Form10;     // add bookmark
-    std::unique_ptr<TForm11> Form11;     // jump to bookmark
-    std::unique_ptr<TForm12> Form12;     // break screen
-    std::unique_ptr<TForm13> Form13;     // IPS test
-    std::unique_ptr<TForm14> Form14;     // memory test
+    std::unique_ptr<WelcomeWindow> welcomeWindow;       // welcome
+    std::unique_ptr<MainWindow> mainWindow;       // main window
+    std::unique_ptr<PreferencesWindow> preferencesWindow;       // preferences
+    std::unique_ptr<AboutWindow> aboutWindow;       // about
+    std::unique_ptr<ExerciseWindow> exerciseWindow;       // exercise display
+    std::unique_ptr<SpeedIndicator> speedIndicator;  // speed indicator
+    std::unique_ptr<TextManagerWindow> textManager;       // text manager
+    std::unique_ptr<ReadingSpeedTestWindow> readingSpeedTest;       // reading speed test
+    std::unique_ptr<AddTextWindow> addTextWindow;       // add text
+    std::unique_ptr<AddBookmarkWindow> addBookmarkWindow;     // add bookmark
+    std::unique_ptr<JumpToBookmarkWindow> jumpToBookmarkWindow;     // jump to bookmark
+    std::unique_ptr<BreakScreen> breakScreen;     // break screen
+    std::unique_ptr<IpsTestWindow> ipsTest;     // IPS test
+    std::unique_ptr<MemoryTestWindow> memoryTest;     // memory test
 
     // "Vistorel.ini" into SettingsRecord, then the preset of its level. Silent.
     void LoadSettings();

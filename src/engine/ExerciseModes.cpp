@@ -3,46 +3,46 @@
 // random places. Text widths are estimated as characters times point size.
 
 #include "app/Program.h"
-#include "engine/Unit4.h"
+#include "engine/ExerciseWindow.h"
 
 #include <algorithm>
 
 namespace vistorel {
 
-void TForm4::ShowSingleWord() {
+void ExerciseWindow::ShowSingleWord() {
     const QString word = program.Words.NextWord(program.TextLineBuffer);
     if (program.Exercise.ExerciseMode == 1) {
-        const int p = Label2.Font().Size();
-        Label2.SetLeft(Width() / 2 - static_cast<int>(word.size()) * p / 2);
-        Label2.SetTop(Height() / 2 - 40);
+        const int p = wordLabel.Font().Size();
+        wordLabel.SetLeft(Width() / 2 - static_cast<int>(word.size()) * p / 2);
+        wordLabel.SetTop(Height() / 2 - 40);
     }
-    Label2.SetCaption(word);
+    wordLabel.SetCaption(word);
 }
 
-void TForm4::ShowWordPair() {
+void ExerciseWindow::ShowWordPair() {
     const QString first = program.Words.NextWord(program.TextLineBuffer);
     const QString second = program.Words.NextWord(program.TextLineBuffer);
     const QString pair = first + QStringLiteral("     ") + second;
-    const int p = Label2.Font().Size();
-    Label2.SetLeft(Width() / 2 - static_cast<int>(pair.size()) * p / 3);
-    Label2.SetTop(Height() / 2 - 40);
-    Label2.SetCaption(pair);
+    const int p = wordLabel.Font().Size();
+    wordLabel.SetLeft(Width() / 2 - static_cast<int>(pair.size()) * p / 3);
+    wordLabel.SetTop(Height() / 2 - 40);
+    wordLabel.SetCaption(pair);
 }
 
-void TForm4::StepSweep() {
+void ExerciseWindow::StepSweep() {
     std::uint16_t& sweep = program.Exercise.SweepX;
     sweep = static_cast<std::uint16_t>(sweep + 40);
     if (sweep > Width() - 180) sweep = 10;
-    Label2.SetLeft(sweep);
+    wordLabel.SetLeft(sweep);
 }
 
-void TForm4::SetMarks(int left, int length, int divisor, int count) {
-    const int step = length * Label2.Font().Size() / divisor;
+void ExerciseWindow::SetMarks(int left, int length, int divisor, int count) {
+    const int step = length * wordLabel.Font().Size() / divisor;
     program.Exercise.MarkCount = static_cast<std::uint16_t>(count);
     for (int k = 1; k <= count; ++k) program.Exercise.MarkX[k] = static_cast<std::int16_t>(left + k * step);
 }
 
-void TForm4::ShowLineWithMarks() {
+void ExerciseWindow::ShowLineWithMarks() {
     ClearWindow();
     TextLines& text = program.TextLineBuffer;
     // A position outside the text (none read yet, or a bookmark of a longer
@@ -50,10 +50,10 @@ void TForm4::ShowLineWithMarks() {
     if (text.CurrentLine < 1 || text.CurrentLine > text.LineCount) text.CurrentLine = text.LineCount > 0 ? 1 : 0;
     const QString line = text.Line(text.CurrentLine);
     const int n = static_cast<int>(line.size());
-    const int left = Width() / 2 - n * Label2.Font().Size() / 3;
-    Label2.SetLeft(left);
-    Label2.SetTop(Height() / 2);
-    Label2.SetCaption(line);
+    const int left = Width() / 2 - n * wordLabel.Font().Size() / 3;
+    wordLabel.SetLeft(left);
+    wordLabel.SetTop(Height() / 2);
+    wordLabel.SetCaption(line);
     if (n > 40) SetMarks(left, n, 5, 3);
     if (n < 40) SetMarks(left, n, 3, 2);
     // A line of exactly 40 characters keeps the marks of the line before.
@@ -62,17 +62,17 @@ void TForm4::ShowLineWithMarks() {
     if (text.CurrentLine > text.LineCount) text.CurrentLine = 1;
 }
 
-void TForm4::ShowSmartLine() {
+void ExerciseWindow::ShowSmartLine() {
     ClearWindow();
     const QString line = program.Words.BuildSmartLine(program.TextLineBuffer);
     const int n = static_cast<int>(line.size());
-    const int left = Width() / 2 - (n * Label2.Font().Size() / 4 + 14);
-    Label2.SetLeft(left);
-    Label2.SetCaption(line);
+    const int left = Width() / 2 - (n * wordLabel.Font().Size() / 4 + 14);
+    wordLabel.SetLeft(left);
+    wordLabel.SetCaption(line);
     SetMarks(left, n, 7, 3);
 }
 
-void TForm4::DrawMark() {
+void ExerciseWindow::DrawMark() {
     const int step = std::clamp(program.Exercise.MarkStep, 1, 3);
     const int x = program.Exercise.MarkX[static_cast<std::size_t>(step)] - 30;
     Canvas.Pen.Color = clBlack;
@@ -81,7 +81,7 @@ void TForm4::DrawMark() {
     marks_.emplace_back(x, 0, 1, Height());
 }
 
-void TForm4::ModeFourStep() {
+void ExerciseWindow::ModeFourStep() {
     ExerciseState& state = program.Exercise;
     if (state.MarkStep > 2 && state.MarkCount == 2) state.MarkStep = 1;
     if (state.MarkStep > 3) state.MarkStep = 1;
@@ -96,13 +96,13 @@ void TForm4::ModeFourStep() {
     ++state.MarkStep;
 }
 
-void TForm4::PlaceRandomly() {
+void ExerciseWindow::PlaceRandomly() {
     ClearWindow();
     // A window too small for the random range puts the word at its corner.
     const int x = Width() > 200 ? App().Random().Next(Width() - 200) : 0;
     const int y = Height() > 100 ? App().Random().Next(Height() - 100) : 0;
-    Label2.SetTop(y);
-    Label2.SetLeft(x);
+    wordLabel.SetTop(y);
+    wordLabel.SetLeft(x);
 }
 
 }  // namespace vistorel

@@ -4,9 +4,9 @@
 
 #include "TestSupport.h"
 #include "app/Program.h"
-#include "app/main.h"
-#include "engine/Unit4.h"
-#include "engine/ind_s.h"
+#include "app/MainWindow.h"
+#include "engine/ExerciseWindow.h"
+#include "engine/SpeedIndicator.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -27,14 +27,14 @@ public:
         p->SettingsRecord.TextPath.SetText(QStringLiteral("text.txt"));
         p->SettingsRecord.FontSize = 12;
         p->SettingsRecord.BackColor = clWhite;
-        p->Form1->ShowMaximized();
+        p->mainWindow->ShowMaximized();
     }
 
-    TForm1& Main() const { return *p->Form1; }
-    TForm4& Window() const { return *p->Form4; }
-    Timer& StepTimer() const { return p->Form4->Timer1; }
-    Timer& StageTimer() const { return p->Form4->Timer2; }
-    bool AutomaticSpeed() const { return p->indicator->CheckBox1->isChecked(); }
+    MainWindow& Main() const { return *p->mainWindow; }
+    ExerciseWindow& Window() const { return *p->exerciseWindow; }
+    Timer& StepTimer() const { return p->exerciseWindow->stepTimer; }
+    Timer& StageTimer() const { return p->exerciseWindow->stageTimer; }
+    bool AutomaticSpeed() const { return p->speedIndicator->automaticBox->isChecked(); }
 
     QPoint Inside(MainButton button) const {
         const HitRect r = Main().ButtonRect(button);
@@ -44,15 +44,15 @@ public:
         QTest::mousePress(Main().Surface(), Qt::LeftButton, {}, Inside(button));
         QTest::mouseRelease(Main().Surface(), Qt::LeftButton, {}, Inside(button));
     }
-    // Holds a speed button down for the given number of MoveTimer ticks.
+    // Holds a speed button down for the given number of moveTimer ticks.
     void Hold(MainButton button, int ticks) {
         QTest::mousePress(Main().Surface(), Qt::LeftButton, {}, Inside(button));
-        for (int i = 0; i < ticks && Main().MoveTimer.Enabled(); ++i) Main().MoveTimerTimer();
+        for (int i = 0; i < ticks && Main().moveTimer.Enabled(); ++i) Main().OnMoveTick();
     }
     void Release() { QTest::mouseRelease(Main().Surface(), Qt::LeftButton, {}, QPoint(10, 10)); }
 
     void Step(int n = 1) {
-        for (int i = 0; i < n; ++i) Window().Timer1Timer();
+        for (int i = 0; i < n; ++i) Window().OnStepTick();
     }
 
     TColor PanelPixel(int x, int y) const { return Main().Canvas.Pixel(Main().PanelX + x, Main().PanelY + y); }
@@ -115,7 +115,7 @@ TEST(ExerciseControl, SpeedBarShowsTheStepInterval) {
     EXPECT_EQ(e.SpeedRow(), Bar(50));
 }
 
-// Holding Faster raises the speed by one per MoveTimer tick up to 85, clears
+// Holding Faster raises the speed by one per moveTimer tick up to 85, clears
 // the automatic speed controller at the first change (stopping the stage
 // clock) and leaves it alone at the limit; releasing the mouse stops it.
 TEST(ExerciseControl, HoldingFasterStopsAtTheTopSpeed) {
@@ -125,7 +125,7 @@ TEST(ExerciseControl, HoldingFasterStopsAtTheTopSpeed) {
     ASSERT_EQ(e.SpeedRow(), Bar(10));
 
     e.Hold(kFaster, 1);
-    EXPECT_TRUE(e.Main().MoveTimer.Enabled());
+    EXPECT_TRUE(e.Main().moveTimer.Enabled());
     EXPECT_EQ(e.StepTimer().Interval(), 909);
     EXPECT_EQ(e.SpeedRow(), Bar(11));
     EXPECT_FALSE(e.AutomaticSpeed());
@@ -134,7 +134,7 @@ TEST(ExerciseControl, HoldingFasterStopsAtTheTopSpeed) {
 
     std::map<int, int> intervals;  // speed -> step interval
     for (int speed = 12; speed <= 90; ++speed) {
-        e.Main().MoveTimerTimer();
+        e.Main().OnMoveTick();
         intervals[speed] = e.StepTimer().Interval();
     }
     EXPECT_EQ(intervals[16], 625);
@@ -144,10 +144,10 @@ TEST(ExerciseControl, HoldingFasterStopsAtTheTopSpeed) {
     EXPECT_EQ(intervals[90], 118);
     EXPECT_EQ(e.SpeedRow(), Bar(85));
     e.Release();
-    EXPECT_FALSE(e.Main().MoveTimer.Enabled());
+    EXPECT_FALSE(e.Main().moveTimer.Enabled());
 
     // At the limit the controller's box keeps the state it has.
-    e.p->indicator->CheckBox1->setChecked(true);
+    e.p->speedIndicator->automaticBox->setChecked(true);
     ASSERT_TRUE(e.StageTimer().Enabled());
     e.Hold(kFaster, 3);
     e.Release();
@@ -172,7 +172,7 @@ TEST(ExerciseControl, HoldingSlowerStopsAtTheLowestSpeed) {
     EXPECT_FALSE(e.StepTimer().Running());
     EXPECT_FALSE(e.StageTimer().Running());
     e.Release();
-    EXPECT_FALSE(e.Main().MoveTimer.Enabled());
+    EXPECT_FALSE(e.Main().moveTimer.Enabled());
     e.Click(kPause);
     EXPECT_TRUE(e.StepTimer().Running());
     EXPECT_EQ(e.StepTimer().Interval(), 2000);
@@ -247,19 +247,19 @@ TEST(ExerciseControl, NextRunsThroughTheStagesAndStartsOver) {
     };
     std::vector<Seen> seen;
     for (int press = 1; press <= 5; ++press) {
-        e.Window().Timer2Timer();
-        e.Window().Timer2Timer();
+        e.Window().OnStageTick();
+        e.Window().OnStageTick();
         if (press == 5) {
             e.Step();  // random place
-            ASSERT_NE(QPoint(e.Window().Label2.Left(), e.Window().Label2.Top()), QPoint(283, 120));
+            ASSERT_NE(QPoint(e.Window().wordLabel.Left(), e.Window().wordLabel.Top()), QPoint(283, 120));
         }
         e.Click(kNext);
         seen.push_back({e.p->Exercise.Stage, e.p->Exercise.ExerciseMode, e.p->Exercise.StageElapsed,
                         e.StepTimer().Interval()});
     }
     EXPECT_EQ(seen, (std::vector<Seen>{{2, 2, 1, 400}, {3, 3, 1, 300}, {4, 4, 1, 700}, {5, 5, 1, 400}, {1, 1, 1, 300}}));
-    EXPECT_EQ(e.Window().Label2.Left(), 647 / 2 - 40);
-    EXPECT_EQ(e.Window().Label2.Top(), 320 / 2 - 40);
+    EXPECT_EQ(e.Window().wordLabel.Left(), 647 / 2 - 40);
+    EXPECT_EQ(e.Window().wordLabel.Top(), 320 / 2 - 40);
     EXPECT_TRUE(e.StepTimer().Enabled());
     EXPECT_TRUE(e.StageTimer().Enabled());
 }
@@ -272,13 +272,13 @@ TEST(ExerciseControl, NextAfterTheLineModeGoesOnAfterTheLastLineShown) {
     e.Click(kNext);
     e.Click(kNext);
     e.Step(3);
-    ASSERT_EQ(e.Window().Label2.Caption(), QStringLiteral("line2 some words here"));
+    ASSERT_EQ(e.Window().wordLabel.Caption(), QStringLiteral("line2 some words here"));
     EXPECT_EQ(e.p->TextLineBuffer.CurrentLine, 3);
     e.Click(kNext);
     EXPECT_EQ(e.p->Exercise.ExerciseMode, 5);
     EXPECT_EQ(e.p->TextLineBuffer.CurrentLine, 2);
     e.Step();
-    EXPECT_EQ(e.Window().Label2.Caption(), QStringLiteral("line3 "));
+    EXPECT_EQ(e.Window().wordLabel.Caption(), QStringLiteral("line3 "));
 
     // Four presses before any step: the position stays at the start.
     e.p.Test.App.Guard([&] { e.Main().BeginExercise(); });
@@ -286,7 +286,7 @@ TEST(ExerciseControl, NextAfterTheLineModeGoesOnAfterTheLastLineShown) {
     EXPECT_EQ(e.p->Exercise.ExerciseMode, 5);
     EXPECT_EQ(e.p->TextLineBuffer.CurrentLine, 0);
     e.Step();
-    EXPECT_EQ(e.Window().Label2.Caption(), QStringLiteral("line1 "));
+    EXPECT_EQ(e.Window().wordLabel.Caption(), QStringLiteral("line1 "));
 }
 
 // A text that cannot be loaded is reported; the panel stays, the exercise
@@ -314,7 +314,7 @@ TEST(ExerciseControl, StartWithoutALoadableText) {
         EXPECT_EQ(e.p->Exercise.ExerciseMode, 0);
         EXPECT_FALSE(e.StepTimer().Enabled());
         e.Hold(kFaster, 1);
-        EXPECT_FALSE(e.Main().MoveTimer.Enabled());
+        EXPECT_FALSE(e.Main().moveTimer.Enabled());
         e.Release();
         EXPECT_TRUE(e.AutomaticSpeed());
         EXPECT_FALSE(e.Window().Visible());
@@ -333,7 +333,7 @@ TEST(ExerciseControl, StartDuringAnExerciseStartsAfresh) {
     Exercise e(Words(5));
     e.Click(kStart);
     e.Step(5);
-    ASSERT_EQ(e.Window().Label2.Caption(), QStringLiteral("line2 "));
+    ASSERT_EQ(e.Window().wordLabel.Caption(), QStringLiteral("line2 "));
     for (int i = 0; i < 3; ++i) e.Click(kNext);
     e.Step(3);
     e.Hold(kSlower, 2);
@@ -348,8 +348,8 @@ TEST(ExerciseControl, StartDuringAnExerciseStartsAfresh) {
     EXPECT_TRUE(e.StageTimer().Enabled());
     EXPECT_TRUE(e.Window().Visible());
     e.Step();
-    EXPECT_EQ(e.Window().Label2.Caption(), QStringLiteral("line1 "));
-    EXPECT_EQ(e.Window().Label2.Left(), 323 - 6 * 12 / 2);
+    EXPECT_EQ(e.Window().wordLabel.Caption(), QStringLiteral("line1 "));
+    EXPECT_EQ(e.Window().wordLabel.Left(), 323 - 6 * 12 / 2);
 
     // The text has gone since: the error is reported and nothing keeps running
     // behind buttons that no longer react.

@@ -1,14 +1,14 @@
 // The main window: its painting, the hover images of the control panel, the
 // click dispatch with exclusive rectangles, and the exit button.
 
-#include "app/main.h"
+#include "app/MainWindow.h"
 
 #include "app/Program.h"
-#include "dialogs/Unit2.h"
-#include "dialogs/Unit5.h"
-#include "dialogs/about3.h"
-#include "engine/Unit4.h"
-#include "library/Unit7.h"
+#include "dialogs/PreferencesWindow.h"
+#include "dialogs/WelcomeWindow.h"
+#include "dialogs/AboutWindow.h"
+#include "engine/ExerciseWindow.h"
+#include "library/TextManagerWindow.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -63,7 +63,7 @@ protected:
 };
 
 // The main window shown maximised on the 1280 x 1024 test screen.
-class MainWindow : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QCursor::setPos(-1000, -1000);
@@ -74,7 +74,7 @@ protected:
         ASSERT_EQ(Main().ClientHeight(), 1024);
     }
 
-    TForm1& Main() { return *p->Form1; }
+    MainWindow& Main() { return *p->mainWindow; }
     int X(int dx) { return Main().PanelX + dx; }
     int Y(int dy) { return Main().PanelY + dy; }
     // Pointer and clicks at positions relative to the control panel.
@@ -91,7 +91,7 @@ protected:
 // A paint tiles the background over the whole window, puts the control panel
 // at the bottom centre with the normal images of the idle buttons, and blanks
 // the exercise area.
-TEST_F(MainWindow, PaintShowsTilesControlPanelAndIdleButtons) {
+TEST_F(MainWindowTest, PaintShowsTilesControlPanelAndIdleButtons) {
     EXPECT_TRUE(Main().Maximized());
     EXPECT_EQ(Main().Width(), 1280);
     EXPECT_EQ(Main().Height(), 1024);
@@ -123,7 +123,7 @@ TEST_F(MainWindow, PaintShowsTilesControlPanelAndIdleButtons) {
 
 // Each image is drawn once on entering a button and once on leaving it, not
 // at every move.
-TEST_F(MainWindow, HoverDrawsOnceOnEnteringAndOnceOnLeaving) {
+TEST_F(MainWindowTest, HoverDrawsOnceOnEnteringAndOnceOnLeaving) {
     ASSERT_FALSE(ShowsAt(8, 16, "begin1.bmp"));
     Move(20, 20);
     EXPECT_TRUE(Main().Hovered(kStart));
@@ -157,7 +157,7 @@ TEST_F(MainWindow, HoverDrawsOnceOnEnteringAndOnceOnLeaving) {
 // While an exercise runs only the exercise buttons light up, and every move
 // inside Quit redraws the items beside it (Next, the separator, the speed bar
 // frame but not the bar inside it); leaving Quit redraws them once more.
-TEST_F(MainWindow, QuitRedrawsItsNeighboursAtEveryMove) {
+TEST_F(MainWindowTest, QuitRedrawsItsNeighboursAtEveryMove) {
     p->ExerciseActive = true;
     Main().Repaint();
     ASSERT_TRUE(ShowsAt(345, 18, "next.bmp"));
@@ -208,7 +208,7 @@ TEST_F(MainWindow, QuitRedrawsItsNeighboursAtEveryMove) {
 
 // A repaint while the pointer rests on a button shows the normal image and
 // keeps the flag: the hover image comes back only after leaving and re-entering.
-TEST_F(MainWindow, RepaintWhileHoveredShowsTheNormalImageAndKeepsTheFlag) {
+TEST_F(MainWindowTest, RepaintWhileHoveredShowsTheNormalImageAndKeepsTheFlag) {
     Move(200, 30);  // Exit
     ASSERT_TRUE(ShowsAt(172, 16, "exit1.bmp"));
     Main().Repaint();
@@ -224,15 +224,15 @@ TEST_F(MainWindow, RepaintWhileHoveredShowsTheNormalImageAndKeepsTheFlag) {
 
 // Rectangles exclude all four bounds: a click on a border does nothing, one
 // pixel inside runs the action.
-TEST_F(MainWindow, ClickRectanglesExcludeTheirBorders) {
+TEST_F(MainWindowTest, ClickRectanglesExcludeTheirBorders) {
     for (const QPoint at : {QPoint(8, 30), QPoint(50, 16), QPoint(92, 30), QPoint(50, 46), QPoint(172, 30),
                             QPoint(255, 30), QPoint(130, 16), QPoint(200, 46), QPoint(8, 60), QPoint(172, 60),
                             QPoint(50, 76), QPoint(130, 76)}) {
         Click(at.x(), at.y());
         EXPECT_FALSE(p->ExerciseActive) << at.x() << ", " << at.y();
-        EXPECT_FALSE(p->Form2->Visible()) << at.x() << ", " << at.y();
-        EXPECT_FALSE(p->Form3->Visible()) << at.x() << ", " << at.y();
-        EXPECT_FALSE(p->Form7->Visible()) << at.x() << ", " << at.y();
+        EXPECT_FALSE(p->preferencesWindow->Visible()) << at.x() << ", " << at.y();
+        EXPECT_FALSE(p->aboutWindow->Visible()) << at.x() << ", " << at.y();
+        EXPECT_FALSE(p->textManager->Visible()) << at.x() << ", " << at.y();
         EXPECT_FALSE(p.Test.App.Terminated()) << at.x() << ", " << at.y();
     }
     Main().FormMouseMove(X(8), Y(30));
@@ -249,7 +249,7 @@ TEST_F(MainWindow, ClickRectanglesExcludeTheirBorders) {
 
 // About and Texts overlap for 86 < x < 92: a pointer there lights both, and a
 // click there shows the text manager, then the about window.
-TEST_F(MainWindow, AboutAndTextsOverlap) {
+TEST_F(MainWindowTest, AboutAndTextsOverlap) {
     Move(89, 60);
     EXPECT_TRUE(Main().Hovered(kAbout));
     EXPECT_TRUE(Main().Hovered(kTexts));
@@ -263,11 +263,11 @@ TEST_F(MainWindow, AboutAndTextsOverlap) {
     EXPECT_TRUE(ShowsAt(8, 46, "about.bmp"));
 
     ShowRecorder recorder;
-    recorder.Watch(*p->Form3);
-    recorder.Watch(*p->Form7);
+    recorder.Watch(*p->aboutWindow);
+    recorder.Watch(*p->textManager);
     Click(89, 60);
-    EXPECT_TRUE(p->Form3->Visible());
-    EXPECT_TRUE(p->Form7->Visible());
+    EXPECT_TRUE(p->aboutWindow->Visible());
+    EXPECT_TRUE(p->textManager->Visible());
     EXPECT_EQ(recorder.Shown, QStringList({QStringLiteral("Text manager"), QStringLiteral("About")}));
     EXPECT_FALSE(p->ExerciseActive);
 }
@@ -277,7 +277,7 @@ TEST_F(MainWindow, AboutAndTextsOverlap) {
 TEST(MainWindowNarrow, PanelOriginFollowsTheWindowSize) {
     ProgramUnderTest p;
     QCursor::setPos(-1000, -1000);
-    TForm1& main = *p->Form1;
+    MainWindow& main = *p->mainWindow;
     main.Show();
     main.SetClientSize(401, 300);
     QCoreApplication::processEvents();
@@ -307,7 +307,7 @@ TEST(MainWindowNarrow, PanelOriginFollowsTheWindowSize) {
 
 // While an exercise runs the idle buttons are not examined: moves leave their
 // flags and images as they are, clicks do nothing.
-TEST_F(MainWindow, IdleButtonsIgnoreTheMouseWhileAnExerciseRuns) {
+TEST_F(MainWindowTest, IdleButtonsIgnoreTheMouseWhileAnExerciseRuns) {
     Move(20, 20);  // Start lit before the exercise
     ASSERT_TRUE(Main().Hovered(kStart));
     p->ExerciseActive = true;
@@ -323,10 +323,10 @@ TEST_F(MainWindow, IdleButtonsIgnoreTheMouseWhileAnExerciseRuns) {
     for (const QPoint at : {QPoint(50, 30), QPoint(120, 30), QPoint(200, 30), QPoint(50, 60), QPoint(130, 60), QPoint(89, 60)}) {
         Click(at.x(), at.y());
     }
-    EXPECT_FALSE(p->Form2->Visible());
-    EXPECT_FALSE(p->Form3->Visible());
-    EXPECT_FALSE(p->Form4->Visible());
-    EXPECT_FALSE(p->Form7->Visible());
+    EXPECT_FALSE(p->preferencesWindow->Visible());
+    EXPECT_FALSE(p->aboutWindow->Visible());
+    EXPECT_FALSE(p->exerciseWindow->Visible());
+    EXPECT_FALSE(p->textManager->Visible());
     EXPECT_FALSE(p.Test.App.Terminated());
     EXPECT_FALSE(p.Dir.Exists(QStringLiteral("Vistorel.ini")));
     EXPECT_TRUE(p.Test.Errors.Messages.isEmpty()) << p.Test.Errors.Messages.join('\n').toStdString();
@@ -335,41 +335,41 @@ TEST_F(MainWindow, IdleButtonsIgnoreTheMouseWhileAnExerciseRuns) {
 
 // The Jump click reacts in every state: with no exercise running it still
 // runs the jump action, which pauses the exercise window; its hover does not.
-TEST_F(MainWindow, JumpClickReactsWithNoExerciseRunning) {
+TEST_F(MainWindowTest, JumpClickReactsWithNoExerciseRunning) {
     Move(405, 64);
     EXPECT_FALSE(Main().Hovered(kJump));
     EXPECT_EQ(Main().Canvas.Pixel(X(405), Y(64)), clBlack);
 
-    p->Form4->Timer1.SetEnabled(true);
-    p->Form4->Timer2.SetEnabled(true);
+    p->exerciseWindow->stepTimer.SetEnabled(true);
+    p->exerciseWindow->stageTimer.SetEnabled(true);
     Click(380, 64);  // on the border: nothing
-    EXPECT_TRUE(p->Form4->Timer1.Enabled());
-    EXPECT_TRUE(p->Form4->Timer2.Enabled());
+    EXPECT_TRUE(p->exerciseWindow->stepTimer.Enabled());
+    EXPECT_TRUE(p->exerciseWindow->stageTimer.Enabled());
     Click(405, 64);
-    EXPECT_FALSE(p->Form4->Timer1.Enabled());
-    EXPECT_FALSE(p->Form4->Timer2.Enabled());
+    EXPECT_FALSE(p->exerciseWindow->stepTimer.Enabled());
+    EXPECT_FALSE(p->exerciseWindow->stageTimer.Enabled());
     EXPECT_FALSE(p->ExerciseActive);
 
     // The other exercise buttons stay silent while idle.
-    p->Form4->Timer1.SetEnabled(true);
+    p->exerciseWindow->stepTimer.SetEnabled(true);
     Click(300, 28);  // Pause
     Click(370, 28);  // Next
     Click(430, 28);  // Quit
-    EXPECT_TRUE(p->Form4->Timer1.Enabled());
-    EXPECT_FALSE(Main().MoveTimer.Enabled());
-    p->Form4->Timer1.SetEnabled(false);
+    EXPECT_TRUE(p->exerciseWindow->stepTimer.Enabled());
+    EXPECT_FALSE(Main().moveTimer.Enabled());
+    p->exerciseWindow->stepTimer.SetEnabled(false);
 }
 
 // The Exit button ends the program as closing the window does: the settings
 // are written and the program terminates.
-TEST_F(MainWindow, ExitButtonClosesTheProgram) {
+TEST_F(MainWindowTest, ExitButtonClosesTheProgram) {
     Move(200, 30);
     ASSERT_TRUE(Main().Hovered(kExit));
     Click(200, 30);
     EXPECT_EQ(p.Dir.Read(QStringLiteral("Vistorel.ini")), QByteArray(220, '\0'));
     EXPECT_TRUE(p.Test.App.Terminated());
     EXPECT_FALSE(Main().Visible());
-    EXPECT_FALSE(p->Form5->Visible());
+    EXPECT_FALSE(p->welcomeWindow->Visible());
 }
 
 }  // namespace

@@ -3,21 +3,21 @@
 
 #include "app/Program.h"
 
-#include "app/main.h"
-#include "dialogs/Unit2.h"
-#include "dialogs/Unit5.h"
-#include "dialogs/about3.h"
-#include "engine/Unit4.h"
-#include "engine/ind_s.h"
-#include "library/Unit10.h"
-#include "library/Unit11.h"
-#include "library/Unit7.h"
-#include "library/Unit9.h"
+#include "app/MainWindow.h"
+#include "dialogs/PreferencesWindow.h"
+#include "dialogs/WelcomeWindow.h"
+#include "dialogs/AboutWindow.h"
+#include "engine/ExerciseWindow.h"
+#include "engine/SpeedIndicator.h"
+#include "library/AddBookmarkWindow.h"
+#include "library/JumpToBookmarkWindow.h"
+#include "library/TextManagerWindow.h"
+#include "library/AddTextWindow.h"
 #include "support/TestSupport.h"
-#include "trainers/Unit12.h"
-#include "trainers/Unit13.h"
-#include "trainers/Unit14.h"
-#include "trainers/Unit8.h"
+#include "trainers/BreakScreen.h"
+#include "trainers/IpsTestWindow.h"
+#include "trainers/MemoryTestWindow.h"
+#include "trainers/ReadingSpeedTestWindow.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -76,27 +76,27 @@ int CurrentSlotFor(const QString& textPath, const std::vector<QByteArray>& entri
 // welcome window is the only one the user sees at start.
 TEST(Program, CreatesTheFourteenWindowsAndOnlyTheWelcomeWindowIsShown) {
     ProgramUnderTest p;
-    p->Form5->Show();
+    p->welcomeWindow->Show();
     const std::vector<std::pair<Form*, QString>> windows = {
-        {p->Form5.get(), QStringLiteral("Welcome!")},
-        {p->Form1.get(), QStringLiteral("Vistorel 4.0")},
-        {p->Form2.get(), QStringLiteral("Preferences")},
-        {p->Form3.get(), QStringLiteral("About")},
-        {p->Form4.get(), QStringLiteral("Vistorel ")},
-        {p->indicator.get(), QStringLiteral("indicator")},
-        {p->Form7.get(), QStringLiteral("Text manager")},
-        {p->Form8.get(), QStringLiteral("Reading speed test")},
-        {p->Form9.get(), QStringLiteral("Добавить текст")},
-        {p->Form10.get(), QStringLiteral("Добавить закладку")},
-        {p->Form11.get(), QStringLiteral("Jump to bookmark")},
-        {p->Form12.get(), QStringLiteral("Перерыв")},
-        {p->Form13.get(), QStringLiteral("IPS Test")},
-        {p->Form14.get(), QStringLiteral("Memory test")},
+        {p->welcomeWindow.get(), QStringLiteral("Welcome!")},
+        {p->mainWindow.get(), QStringLiteral("Vistorel 4.0")},
+        {p->preferencesWindow.get(), QStringLiteral("Preferences")},
+        {p->aboutWindow.get(), QStringLiteral("About")},
+        {p->exerciseWindow.get(), QStringLiteral("Vistorel ")},
+        {p->speedIndicator.get(), QStringLiteral("indicator")},
+        {p->textManager.get(), QStringLiteral("Text manager")},
+        {p->readingSpeedTest.get(), QStringLiteral("Reading speed test")},
+        {p->addTextWindow.get(), QStringLiteral("Добавить текст")},
+        {p->addBookmarkWindow.get(), QStringLiteral("Добавить закладку")},
+        {p->jumpToBookmarkWindow.get(), QStringLiteral("Jump to bookmark")},
+        {p->breakScreen.get(), QStringLiteral("Перерыв")},
+        {p->ipsTest.get(), QStringLiteral("IPS Test")},
+        {p->memoryTest.get(), QStringLiteral("Memory test")},
     };
     for (const auto& [form, caption] : windows) {
         ASSERT_NE(form, nullptr) << caption.toStdString();
         EXPECT_EQ(form->Caption(), caption);
-        EXPECT_EQ(form->Visible(), form == p->Form5.get()) << caption.toStdString();
+        EXPECT_EQ(form->Visible(), form == p->welcomeWindow.get()) << caption.toStdString();
     }
     EXPECT_TRUE(p.Test.Errors.Messages.isEmpty()) << p.Test.Errors.Messages.join('\n').toStdString();
     EXPECT_FALSE(p.Test.App.Terminated());
@@ -109,25 +109,25 @@ TEST(Program, ClosingTheMainWindowWritesTheSettingsAndEndsTheProgram) {
         // Closed by its caption bar after the user came in through the welcome
         // window, with the current directory moved away in the meantime.
         ProgramUnderTest p;
-        p->Form5->Show();
-        p->Form5->FormMouseDown(MouseButton::Left, 200, 260);
-        ASSERT_TRUE(p->Form1->Visible());
+        p->welcomeWindow->Show();
+        p->welcomeWindow->FormMouseDown(MouseButton::Left, 200, 260);
+        ASSERT_TRUE(p->mainWindow->Visible());
         QTemporaryDir elsewhere;
         const QString previous = QDir::currentPath();
         QDir::setCurrent(elsewhere.path());
-        p->Form1->Close();
+        p->mainWindow->Close();
         QDir::setCurrent(previous);
         EXPECT_EQ(p.Dir.Read(kSettingsFile), QByteArray(220, '\0'));
         EXPECT_FALSE(QFile::exists(QDir(elsewhere.path()).filePath(kSettingsFile)));
         EXPECT_TRUE(p.Test.App.Terminated());
-        EXPECT_FALSE(p->Form1->Visible());
-        EXPECT_FALSE(p->Form5->Visible());
+        EXPECT_FALSE(p->mainWindow->Visible());
+        EXPECT_FALSE(p->welcomeWindow->Visible());
     }
     {
         // The exit command of a main window that was never shown.
         ProgramUnderTest p({}, false);
         ASSERT_FALSE(p.Dir.Exists(kSettingsFile));
-        p->Form1->SpeedButton6Click();
+        p->mainWindow->ExitProgram();
         EXPECT_EQ(p.Dir.Read(kSettingsFile), QByteArray(220, '\0'));
         EXPECT_TRUE(p.Test.App.Terminated());
     }
@@ -137,7 +137,7 @@ TEST(Program, ClosingTheMainWindowWritesTheSettingsAndEndsTheProgram) {
         // to its first 220 bytes.
         const QByteArray file = RandomBytes(300, 7);
         ProgramUnderTest p([&](StartDirectory& dir) { dir.Write(kSettingsFile, file); }, false);
-        p->Form1->SpeedButton6Click();
+        p->mainWindow->ExitProgram();
         EXPECT_EQ(p.Dir.Read(kSettingsFile), file.left(220));
         EXPECT_TRUE(p.Test.App.Terminated());
     }
@@ -223,7 +223,7 @@ TEST(Program, LibraryLoadsWholeRecordsUpToTwoHundred) {
         EXPECT_EQ(p->TextLibrary[200].Title.Text(), QStringLiteral("text 200"));
         EXPECT_EQ(p->CurrentTextIndex, 0);
         // The file stays as it was: the program does not write it at start or at close.
-        p->Form1->Close();
+        p->mainWindow->Close();
         EXPECT_EQ(p.Dir.Read(kLibraryFile), file);
     }
 }
@@ -261,7 +261,7 @@ TEST(Program, StartsWithoutImages) {
     EXPECT_EQ(p->TextCount, 2);
     EXPECT_EQ(p->CurrentTextIndex, 2);
 
-    TForm1& main = *p->Form1;
+    MainWindow& main = *p->mainWindow;
     main.ShowMaximized();
     main.Repaint();
     ASSERT_EQ(main.ClientWidth(), 1280);

@@ -4,9 +4,9 @@
 
 #include "TestSupport.h"
 #include "app/Program.h"
-#include "app/main.h"
-#include "engine/Unit4.h"
-#include "engine/ind_s.h"
+#include "app/MainWindow.h"
+#include "engine/ExerciseWindow.h"
+#include "engine/SpeedIndicator.h"
 
 #include <QCheckBox>
 #include <QImage>
@@ -40,27 +40,27 @@ public:
         p->SettingsRecord.FontSize = 12;
         p->SettingsRecord.BackColor = kBack;
         p->SettingsRecord.TextColor = kText;
-        p->Form1->ShowMaximized();
+        p->mainWindow->ShowMaximized();
     }
 
     // Start as the main window's Start button does, errors going to the recorder.
     void Start() {
-        p.Test.App.Guard([this] { p->Form1->BeginExercise(); });
+        p.Test.App.Guard([this] { p->mainWindow->BeginExercise(); });
     }
     void Step(int n = 1) {
-        for (int i = 0; i < n; ++i) Window().Timer1Timer();
+        for (int i = 0; i < n; ++i) Window().OnStepTick();
     }
     void Next(int n = 1) {
-        for (int i = 0; i < n; ++i) p->Form1->SkipStage();
+        for (int i = 0; i < n; ++i) p->mainWindow->SkipStage();
     }
     void StageTicks(int n) {
-        for (int i = 0; i < n; ++i) Window().Timer2Timer();
+        for (int i = 0; i < n; ++i) Window().OnStageTick();
     }
 
-    TForm4& Window() const { return *p->Form4; }
-    Label& Text() const { return p->Form4->Label2; }
+    ExerciseWindow& Window() const { return *p->exerciseWindow; }
+    Label& Text() const { return p->exerciseWindow->wordLabel; }
     QPoint TextAt() const { return {Text().Left(), Text().Top()}; }
-    TColor Pixel(int x, int y) const { return p->Form4->Canvas.Pixel(x, y); }
+    TColor Pixel(int x, int y) const { return p->exerciseWindow->Canvas.Pixel(x, y); }
 
     // Columns of a surface row that are black, the window's outline excluded.
     std::vector<int> BlackColumns(int y) const {
@@ -86,9 +86,9 @@ TEST(ExerciseWindow, StartShowsTheWordsOfTheTextCentred) {
     EXPECT_TRUE(e.Window().Visible());
     EXPECT_EQ(e.Window().Width(), 647);
     EXPECT_EQ(e.Window().Height(), 320);
-    EXPECT_TRUE(e.Window().Timer1.Enabled());
-    EXPECT_TRUE(e.Window().Timer2.Enabled());
-    EXPECT_EQ(e.Window().Timer1.Interval(), 1000);
+    EXPECT_TRUE(e.Window().stepTimer.Enabled());
+    EXPECT_TRUE(e.Window().stageTimer.Enabled());
+    EXPECT_EQ(e.Window().stepTimer.Interval(), 1000);
     EXPECT_EQ(e.Pixel(320, 200), kBack);
 
     e.Step();
@@ -296,16 +296,16 @@ TEST(ExerciseWindow, WordsFollowTheLastLineShownAfterTheLineMode) {
 TEST(ExerciseWindow, StageClockFollowsThePreset) {
     const auto stageLengths = [](Exercise& e, std::vector<int>& intervals) {
         std::vector<int> lengths;
-        intervals.push_back(e.Window().Timer1.Interval());
+        intervals.push_back(e.Window().stepTimer.Interval());
         for (int stage = 1; stage <= 5; ++stage) {
             const int mode = e.p->Exercise.ExerciseMode;
             int ticks = 0;
             while (e.p->Exercise.ExerciseMode == mode && ticks < 1000) {
-                e.Window().Timer2Timer();
+                e.Window().OnStageTick();
                 ++ticks;
             }
             lengths.push_back(ticks);
-            intervals.push_back(e.Window().Timer1.Interval());
+            intervals.push_back(e.Window().stepTimer.Interval());
         }
         return lengths;
     };
@@ -317,8 +317,8 @@ TEST(ExerciseWindow, StageClockFollowsThePreset) {
     EXPECT_EQ(intervals, (std::vector<int>{1000, 1000, 1000, 1000, 1000, 1000}));
     EXPECT_EQ(beginners.p->Exercise.Stage, 1);
     EXPECT_EQ(beginners.p->Exercise.ExerciseMode, 1);
-    EXPECT_TRUE(beginners.Window().Timer1.Enabled());
-    EXPECT_TRUE(beginners.Window().Timer2.Enabled());
+    EXPECT_TRUE(beginners.Window().stepTimer.Enabled());
+    EXPECT_TRUE(beginners.Window().stageTimer.Enabled());
 
     Exercise normal(Utf8(QStringLiteral("a b c\n")));
     normal.p->Preset.Apply(1);
@@ -336,45 +336,45 @@ TEST(ExerciseWindow, StageClockFollowsThePreset) {
     once.Step();
     ASSERT_EQ(once.p->Exercise.ExerciseMode, 5);
     once.StageTicks(10);
-    EXPECT_FALSE(once.Window().Timer1.Enabled());
-    EXPECT_FALSE(once.Window().Timer2.Enabled());
+    EXPECT_FALSE(once.Window().stepTimer.Enabled());
+    EXPECT_FALSE(once.Window().stageTimer.Enabled());
     EXPECT_TRUE(once.Window().Visible());
     const QString last = once.Text().Caption();
     const QPoint at = once.TextAt();
     once.Window().FormKeyPress(QLatin1Char(' '));
-    ASSERT_TRUE(once.Window().Timer2.Enabled());
+    ASSERT_TRUE(once.Window().stageTimer.Enabled());
     once.StageTicks(30);
     once.Step(3);
     EXPECT_EQ(once.Text().Caption(), last);
     EXPECT_EQ(once.TextAt(), at);
-    EXPECT_EQ(once.Window().Timer1.Interval(), 1000);
+    EXPECT_EQ(once.Window().stepTimer.Interval(), 1000);
 }
 
 // Space in the exercise window toggles each timer on its own; other keys do nothing.
 TEST(ExerciseWindow, SpaceTogglesEachTimer) {
     Exercise e(Utf8(QStringLiteral("a b c\n")));
     e.Start();
-    TForm4& w = e.Window();
+    ExerciseWindow& w = e.Window();
     w.FormKeyPress(QLatin1Char(' '));
-    EXPECT_FALSE(w.Timer1.Enabled());
-    EXPECT_FALSE(w.Timer2.Enabled());
+    EXPECT_FALSE(w.stepTimer.Enabled());
+    EXPECT_FALSE(w.stageTimer.Enabled());
     w.FormKeyPress(QLatin1Char('a'));
-    EXPECT_FALSE(w.Timer1.Enabled());
-    EXPECT_FALSE(w.Timer2.Enabled());
+    EXPECT_FALSE(w.stepTimer.Enabled());
+    EXPECT_FALSE(w.stageTimer.Enabled());
     QTest::keyClick(w.Widget(), Qt::Key_Space);
-    EXPECT_TRUE(w.Timer1.Enabled());
-    EXPECT_TRUE(w.Timer2.Enabled());
-    EXPECT_EQ(w.Timer1.Interval(), 1000);
+    EXPECT_TRUE(w.stepTimer.Enabled());
+    EXPECT_TRUE(w.stageTimer.Enabled());
+    EXPECT_EQ(w.stepTimer.Interval(), 1000);
 
     // Only the step timer running (a manual speed change stopped the stage clock).
-    e.p->indicator->CheckBox1->setChecked(false);
-    ASSERT_FALSE(w.Timer2.Enabled());
+    e.p->speedIndicator->automaticBox->setChecked(false);
+    ASSERT_FALSE(w.stageTimer.Enabled());
     w.FormKeyPress(QLatin1Char(' '));
-    EXPECT_FALSE(w.Timer1.Enabled());
-    EXPECT_TRUE(w.Timer2.Enabled());
+    EXPECT_FALSE(w.stepTimer.Enabled());
+    EXPECT_TRUE(w.stageTimer.Enabled());
     w.FormKeyPress(QLatin1Char(' '));
-    EXPECT_TRUE(w.Timer1.Enabled());
-    EXPECT_FALSE(w.Timer2.Enabled());
+    EXPECT_TRUE(w.stepTimer.Enabled());
+    EXPECT_FALSE(w.stageTimer.Enabled());
 }
 
 // Closing the exercise window ends the exercise as Quit does.
@@ -382,14 +382,14 @@ TEST(ExerciseWindow, ClosingTheWindowEndsTheExercise) {
     Exercise e(Utf8(QStringLiteral("a b c\n")));
     e.Start();
     e.Step();
-    TForm1& main = *e.p->Form1;
+    MainWindow& main = *e.p->mainWindow;
     ASSERT_EQ(main.Canvas.Pixel(main.PanelX + 465, main.PanelY + 27), clAccent);
     e.Window().Close();
     EXPECT_FALSE(e.Window().Visible());
-    EXPECT_FALSE(e.Window().Timer1.Enabled());
-    EXPECT_FALSE(e.Window().Timer2.Enabled());
+    EXPECT_FALSE(e.Window().stepTimer.Enabled());
+    EXPECT_FALSE(e.Window().stageTimer.Enabled());
     EXPECT_FALSE(e.p->ExerciseActive);
-    EXPECT_FALSE(e.p->indicator->Visible());
+    EXPECT_FALSE(e.p->speedIndicator->Visible());
     for (int x = 259; x < 550; x += 7) {
         for (int y = 18; y < 80; y += 5) EXPECT_EQ(main.Canvas.Pixel(main.PanelX + x, main.PanelY + y), clBlack);
     }

@@ -1,12 +1,12 @@
-#include "app/main.h"
+#include "app/MainWindow.h"
 
 #include "app/Program.h"
-#include "dialogs/Unit2.h"
-#include "dialogs/Unit5.h"
-#include "dialogs/about3.h"
-#include "library/Unit10.h"
-#include "library/Unit11.h"
-#include "library/Unit7.h"
+#include "dialogs/PreferencesWindow.h"
+#include "dialogs/WelcomeWindow.h"
+#include "dialogs/AboutWindow.h"
+#include "library/AddBookmarkWindow.h"
+#include "library/JumpToBookmarkWindow.h"
+#include "library/TextManagerWindow.h"
 
 namespace vistorel {
 namespace {
@@ -36,14 +36,14 @@ constexpr std::array<ButtonDesign, kMainButtonCount> kButtons = {{
 
 }  // namespace
 
-TForm1::TForm1(Program& program) : Form(program.App), MoveTimer(program.App, 5), program(program) {
+MainWindow::MainWindow(Program& program) : Form(program.App), moveTimer(program.App, 5), program(program) {
     ApplyDesign({QStringLiteral("Vistorel 4.0"), BorderStyle::Single, false, 49, 96, 561, 224, false, clBlack});
     Canvas.Font.Name = QStringLiteral("MS Sans Serif");
     Canvas.Font.Height = 11;
-    MoveTimer.OnTimer = [this] { MoveTimerTimer(); };
+    moveTimer.OnTimer = [this] { OnMoveTick(); };
 }
 
-void TForm1::FormCreate() {
+void MainWindow::FormCreate() {
     // A picture that cannot be loaded is reported; the settings and the
     // library are loaded all the same, so that closing the window does not
     // write an empty settings file over the user's.
@@ -66,14 +66,14 @@ void TForm1::FormCreate() {
     program.LoadTextLibrary();
 }
 
-HitRect TForm1::ButtonRect(MainButton button) const { return kButtons[button].rect.Offset(PanelX, PanelY); }
+HitRect MainWindow::ButtonRect(MainButton button) const { return kButtons[button].rect.Offset(PanelX, PanelY); }
 
-void TForm1::DrawButton(MainButton button, bool hover) {
+void MainWindow::DrawButton(MainButton button, bool hover) {
     const ButtonImages& images = images_[button];
     Canvas.Draw(PanelX + kButtons[button].x, PanelY + kButtons[button].y, hover ? images.Hover : images.Normal);
 }
 
-void TForm1::FormPaint() {
+void MainWindow::FormPaint() {
     const int w = Width();
     const int h = Height();
     // A tile that failed to load has no size: the window then stays black.
@@ -94,13 +94,13 @@ void TForm1::FormPaint() {
     }
 }
 
-void TForm1::TrackButton(MainButton button, int x, int y) {
+void MainWindow::TrackButton(MainButton button, int x, int y) {
     const QPoint at(PanelX + kButtons[button].x, PanelY + kButtons[button].y);
     TrackHover(Canvas, Inside(button, x, y), hover_[button], at, images_[button]);
 }
 
 // The three items that the quit image may cover are drawn again after it.
-void TForm1::RedrawBesideQuit() {
+void MainWindow::RedrawBesideQuit() {
     DrawButton(kNext, false);
     Canvas.MoveTo(PanelX + 460, PanelY + 10);
     Canvas.LineTo(PanelX + 460, PanelY + 83);
@@ -108,7 +108,7 @@ void TForm1::RedrawBesideQuit() {
     Canvas.Rectangle(PanelX + 465, PanelY + 20, PanelX + 550, PanelY + 34);
 }
 
-void TForm1::TrackQuit(int x, int y) {
+void MainWindow::TrackQuit(int x, int y) {
     if (Inside(kQuit, x, y)) {
         if (!hover_[kQuit]) DrawButton(kQuit, true);
         hover_[kQuit] = true;
@@ -120,7 +120,7 @@ void TForm1::TrackQuit(int x, int y) {
     }
 }
 
-void TForm1::FormMouseMove(int x, int y) {
+void MainWindow::FormMouseMove(int x, int y) {
     if (!program.ExerciseActive) {
         for (MainButton b : {kStart, kPreferences, kExit, kAbout, kTexts}) TrackButton(b, x, y);
         return;
@@ -130,39 +130,39 @@ void TForm1::FormMouseMove(int x, int y) {
     for (MainButton b : {kNext, kBookmark, kJump, kSlower, kFaster}) TrackButton(b, x, y);
 }
 
-void TForm1::FormMouseDown(MouseButton, int x, int y) {
+void MainWindow::FormMouseDown(MouseButton, int x, int y) {
     // Every rectangle is tested; a hit does not stop the tests after it.
     if (!program.ExerciseActive) {
-        if (Inside(kPreferences, x, y)) program.Form2->FillPreferences();
-        if (Inside(kTexts, x, y)) program.Form7->Show();
+        if (Inside(kPreferences, x, y)) program.preferencesWindow->FillPreferences();
+        if (Inside(kTexts, x, y)) program.textManager->Show();
         if (Inside(kStart, x, y)) BeginExercise();
-        if (Inside(kAbout, x, y)) program.Form3->Show();
-        if (Inside(kExit, x, y)) SpeedButton6Click();
+        if (Inside(kAbout, x, y)) program.aboutWindow->Show();
+        if (Inside(kExit, x, y)) ExitProgram();
     }
     if (Inside(kNext, x, y) && program.ExerciseActive) SkipStage();
     if (Inside(kPause, x, y) && program.ExerciseActive) TogglePause();
     if (Inside(kQuit, x, y) && program.ExerciseActive) EndExercise();
     if (Inside(kFaster, x, y) && program.ExerciseActive && program.ExerciseLoaded) {
         program.SpeedDirection = false;
-        MoveTimer.SetEnabled(true);
+        moveTimer.SetEnabled(true);
     }
     if (Inside(kSlower, x, y) && program.ExerciseActive && program.ExerciseLoaded) {
         program.SpeedDirection = true;
-        MoveTimer.SetEnabled(true);
+        moveTimer.SetEnabled(true);
     }
-    if (Inside(kBookmark, x, y) && program.ExerciseActive) program.Form10->OpenAddBookmark();
-    if (Inside(kJump, x, y)) program.Form11->OpenJumpToBookmark();
+    if (Inside(kBookmark, x, y) && program.ExerciseActive) program.addBookmarkWindow->OpenAddBookmark();
+    if (Inside(kJump, x, y)) program.jumpToBookmarkWindow->OpenJumpToBookmark();
 }
 
-void TForm1::FormMouseUp(MouseButton, int, int) { MoveTimer.SetEnabled(false); }
+void MainWindow::FormMouseUp(MouseButton, int, int) { moveTimer.SetEnabled(false); }
 
-void TForm1::FormClose() {
+void MainWindow::FormClose() {
     program.SaveSettings();
-    program.Form5->Close();
+    program.welcomeWindow->Close();
 }
 
-void TForm1::SpeedButton6Click() {
-    program.Form5->Close();
+void MainWindow::ExitProgram() {
+    program.welcomeWindow->Close();
     Close();
 }
 

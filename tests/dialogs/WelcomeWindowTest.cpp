@@ -1,10 +1,10 @@
 // The welcome window: its size and paint, the opening and closing animation
 // of its button, and the click that leads to the main window.
 
-#include "dialogs/Unit5.h"
+#include "dialogs/WelcomeWindow.h"
 
 #include "app/Program.h"
-#include "app/main.h"
+#include "app/MainWindow.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -41,7 +41,7 @@ QString FrameFile(int n) { return QStringLiteral("start%1.bmp").arg(n, 2, 10, QL
 ::testing::AssertionResult ShowsFrame(Form& form, int n) { return Shows(form, 150, 251, FrameFile(n)); }
 
 // The welcome window as the program shows it at start.
-class Welcome : public ::testing::Test {
+class WelcomeWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QCursor::setPos(-1000, -1000);
@@ -49,9 +49,9 @@ protected:
         QCoreApplication::processEvents();
         W().Repaint();
     }
-    TForm5& W() { return *p->Form5; }
+    WelcomeWindow& W() { return *p->welcomeWindow; }
     void Ticks(int n) {
-        for (int i = 0; i < n; ++i) W().Timer1Timer();
+        for (int i = 0; i < n; ++i) W().OnAnimationTick();
     }
     void Enter() { W().FormMouseMove(200, 260); }
     void Leave() { W().FormMouseMove(20, 20); }
@@ -61,7 +61,7 @@ protected:
 
 // The window has the client size of its definition and paints the logo and
 // the first button frame.
-TEST_F(Welcome, PaintShowsTheLogoAndTheFirstFrame) {
+TEST_F(WelcomeWindowTest, PaintShowsTheLogoAndTheFirstFrame) {
     EXPECT_EQ(W().ClientWidth(), 401);
     EXPECT_EQ(W().ClientHeight(), 285);
     EXPECT_EQ(W().Width(), 401);
@@ -72,66 +72,66 @@ TEST_F(Welcome, PaintShowsTheLogoAndTheFirstFrame) {
     EXPECT_TRUE(Shows(W(), 0, 0, QStringLiteral("vistorlogo.bmp")));
     EXPECT_TRUE(ShowsFrame(W(), 1));
     EXPECT_FALSE(ShowsFrame(W(), 2));
-    EXPECT_EQ(W().Timer1.Interval(), 100);
-    EXPECT_FALSE(W().Timer1.Enabled());
+    EXPECT_EQ(W().animationTimer.Interval(), 100);
+    EXPECT_FALSE(W().animationTimer.Enabled());
     EXPECT_EQ(W().WelcomeFrame, 0);
-    EXPECT_FALSE(p->Form1->Visible());
+    EXPECT_FALSE(p->mainWindow->Visible());
 }
 
 // Entering the closed button plays frames 1 to 13 and holds the last one;
 // leaving plays 12 down to 1 and makes the button ready for the next opening.
-TEST_F(Welcome, ButtonOpensOnEnteringAndClosesOnLeaving) {
+TEST_F(WelcomeWindowTest, ButtonOpensOnEnteringAndClosesOnLeaving) {
     W().FormMouseMove(150, 260);  // on the left border: outside
     W().FormMouseMove(200, 250);  // on the top border: outside
-    EXPECT_FALSE(W().Timer1.Enabled());
+    EXPECT_FALSE(W().animationTimer.Enabled());
     EXPECT_EQ(W().Surface()->cursor().shape(), Qt::ArrowCursor);
     Enter();
-    EXPECT_TRUE(W().Timer1.Enabled());
+    EXPECT_TRUE(W().animationTimer.Enabled());
     EXPECT_EQ(W().Surface()->cursor().shape(), Qt::PointingHandCursor);
     for (int n = 1; n <= 13; ++n) {
         Ticks(1);
         ASSERT_EQ(W().WelcomeFrame, n);
         ASSERT_TRUE(ShowsFrame(W(), n));
-        ASSERT_EQ(W().Timer1.Enabled(), n < 13) << "after tick " << n;
+        ASSERT_EQ(W().animationTimer.Enabled(), n < 13) << "after tick " << n;
     }
     Enter();
     Ticks(3);  // stray ticks change nothing while open
     EXPECT_EQ(W().WelcomeFrame, 13);
-    EXPECT_FALSE(W().Timer1.Enabled());
+    EXPECT_FALSE(W().animationTimer.Enabled());
 
     Leave();
-    EXPECT_TRUE(W().Timer1.Enabled());
+    EXPECT_TRUE(W().animationTimer.Enabled());
     EXPECT_EQ(W().Surface()->cursor().shape(), Qt::ArrowCursor);
     for (int n = 12; n >= 2; --n) {
         Ticks(1);
         ASSERT_EQ(W().WelcomeFrame, n);
         ASSERT_TRUE(ShowsFrame(W(), n));
-        ASSERT_TRUE(W().Timer1.Enabled());
+        ASSERT_TRUE(W().animationTimer.Enabled());
     }
     Ticks(1);
     EXPECT_TRUE(ShowsFrame(W(), 1));
     EXPECT_EQ(W().WelcomeFrame, 0);
-    EXPECT_FALSE(W().Timer1.Enabled());
+    EXPECT_FALSE(W().animationTimer.Enabled());
 
     // Ready for the next opening.
     Enter();
-    EXPECT_TRUE(W().Timer1.Enabled());
+    EXPECT_TRUE(W().animationTimer.Enabled());
     Ticks(1);
     EXPECT_EQ(W().WelcomeFrame, 1);
 }
 
 // Neither leaving during the opening nor entering during the closing
 // interrupts the animation; the button closes at the next move outside.
-TEST_F(Welcome, AnimationIsNotInterrupted) {
+TEST_F(WelcomeWindowTest, AnimationIsNotInterrupted) {
     Enter();
     Ticks(5);
     Leave();
     EXPECT_EQ(W().WelcomeFrame, 5);
-    EXPECT_TRUE(W().Timer1.Enabled());
+    EXPECT_TRUE(W().animationTimer.Enabled());
     Ticks(8);
     EXPECT_EQ(W().WelcomeFrame, 13);
     EXPECT_TRUE(ShowsFrame(W(), 13));
-    EXPECT_FALSE(W().Timer1.Enabled());
+    EXPECT_FALSE(W().animationTimer.Enabled());
     Ticks(1);
     EXPECT_EQ(W().WelcomeFrame, 13);
 
@@ -139,16 +139,16 @@ TEST_F(Welcome, AnimationIsNotInterrupted) {
     Ticks(4);
     EXPECT_EQ(W().WelcomeFrame, 9);
     Enter();
-    EXPECT_TRUE(W().Timer1.Enabled());
+    EXPECT_TRUE(W().animationTimer.Enabled());
     Ticks(7);
     EXPECT_EQ(W().WelcomeFrame, 2);
     Ticks(1);
     EXPECT_EQ(W().WelcomeFrame, 0);
-    EXPECT_FALSE(W().Timer1.Enabled());
+    EXPECT_FALSE(W().animationTimer.Enabled());
 }
 
 // A repaint while the button is open shows frame 1 until the next step.
-TEST_F(Welcome, RepaintWhileOpenShowsTheFirstFrame) {
+TEST_F(WelcomeWindowTest, RepaintWhileOpenShowsTheFirstFrame) {
     Enter();
     Ticks(13);
     ASSERT_TRUE(ShowsFrame(W(), 13));
@@ -165,15 +165,15 @@ TEST_F(Welcome, RepaintWhileOpenShowsTheFirstFrame) {
 // window maximised, whatever the animation position; a click on the
 // rectangle's border or outside it does nothing.
 TEST(WelcomeClick, OpensTheMainWindowAtAnyAnimationPosition) {
-    const std::function<void(TForm5&)> positions[] = {
-        [](TForm5&) {},                                                                    // closed
-        [](TForm5& w) { w.FormMouseMove(200, 260); for (int i = 0; i < 6; ++i) w.Timer1Timer(); },  // opening
-        [](TForm5& w) { w.FormMouseMove(200, 260); for (int i = 0; i < 13; ++i) w.Timer1Timer(); },  // open
-        [](TForm5& w) {                                                                    // closing
+    const std::function<void(WelcomeWindow&)> positions[] = {
+        [](WelcomeWindow&) {},                                                                    // closed
+        [](WelcomeWindow& w) { w.FormMouseMove(200, 260); for (int i = 0; i < 6; ++i) w.OnAnimationTick(); },  // opening
+        [](WelcomeWindow& w) { w.FormMouseMove(200, 260); for (int i = 0; i < 13; ++i) w.OnAnimationTick(); },  // open
+        [](WelcomeWindow& w) {                                                                    // closing
             w.FormMouseMove(200, 260);
-            for (int i = 0; i < 13; ++i) w.Timer1Timer();
+            for (int i = 0; i < 13; ++i) w.OnAnimationTick();
             w.FormMouseMove(10, 10);
-            for (int i = 0; i < 4; ++i) w.Timer1Timer();
+            for (int i = 0; i < 4; ++i) w.OnAnimationTick();
         },
     };
     int position = 0;
@@ -181,24 +181,24 @@ TEST(WelcomeClick, OpensTheMainWindowAtAnyAnimationPosition) {
         SCOPED_TRACE(position++);
         ProgramUnderTest p;
         QCursor::setPos(-1000, -1000);
-        TForm5& welcome = *p->Form5;
+        WelcomeWindow& welcome = *p->welcomeWindow;
         welcome.Show();
         prepare(welcome);
         for (const QPoint at : {QPoint(150, 260), QPoint(250, 260), QPoint(200, 250), QPoint(200, 285), QPoint(10, 10),
                                 QPoint(200, 100)}) {
             welcome.FormMouseDown(MouseButton::Right, at.x(), at.y());
             ASSERT_TRUE(welcome.Visible()) << at.x() << ", " << at.y();
-            ASSERT_FALSE(p->Form1->Visible()) << at.x() << ", " << at.y();
+            ASSERT_FALSE(p->mainWindow->Visible()) << at.x() << ", " << at.y();
         }
         // A press of any button, as the window system delivers it to the client area.
         QTest::mousePress(welcome.Surface(), Qt::RightButton, {}, QPoint(249, 284));
         EXPECT_FALSE(welcome.Visible());
-        EXPECT_TRUE(p->Form1->Visible());
-        EXPECT_TRUE(p->Form1->Maximized());
-        EXPECT_EQ(p->Form1->Width(), 1280);
-        EXPECT_EQ(p->Form1->Height(), 1024);
-        EXPECT_EQ(p->Form1->PanelX, 360);
-        EXPECT_EQ(p->Form1->PanelY, 874);
+        EXPECT_TRUE(p->mainWindow->Visible());
+        EXPECT_TRUE(p->mainWindow->Maximized());
+        EXPECT_EQ(p->mainWindow->Width(), 1280);
+        EXPECT_EQ(p->mainWindow->Height(), 1024);
+        EXPECT_EQ(p->mainWindow->PanelX, 360);
+        EXPECT_EQ(p->mainWindow->PanelY, 874);
         EXPECT_FALSE(p.Test.App.Terminated());
         EXPECT_TRUE(p.Test.Errors.Messages.isEmpty());
     }

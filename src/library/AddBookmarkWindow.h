@@ -7,9 +7,9 @@ namespace vistorel {
 class Program;
 
 // The add bookmark window: stores the reading position of the current text under a name.
-class TForm10 : public Form {
+class AddBookmarkWindow : public Form {
 public:
-    explicit TForm10(Program& program);
+    explicit AddBookmarkWindow(Program& program);
 
     // The main window's bookmark button: pauses the exercise, then asks for a name.
     void OpenAddBookmark();

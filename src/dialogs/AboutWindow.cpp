@@ -1,10 +1,10 @@
-#include "dialogs/about3.h"
+#include "dialogs/AboutWindow.h"
 
 #include "app/Program.h"
 
 namespace vistorel {
 
-TForm3::TForm3(Program& program) : Form(program.App), program(program) {
+AboutWindow::AboutWindow(Program& program) : Form(program.App), program(program) {
     ApplyDesign({QStringLiteral("About"), BorderStyle::Dialog, false, 114, 43, 409, 330, false, clBlack});
 }
 

@@ -7,9 +7,9 @@ namespace vistorel {
 class Program;
 
 // The memory test: eight rings shown for seven seconds, then typed from memory.
-class TForm14 : public Form {
+class MemoryTestWindow : public Form {
 public:
-    explicit TForm14(Program& program);
+    explicit MemoryTestWindow(Program& program);
 
 private:
     Program& program;

@@ -7,9 +7,9 @@ namespace vistorel {
 class Program;
 
 // The break screen: a maximised black window with changing point figures.
-class TForm12 : public Form {
+class BreakScreen : public Form {
 public:
-    explicit TForm12(Program& program);
+    explicit BreakScreen(Program& program);
 
 private:
     Program& program;

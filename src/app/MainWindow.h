@@ -29,9 +29,9 @@ enum MainButton : int {
 
 // The main window: a tiled background, the control panel with its image
 // buttons, and the exercise panel while a reading exercise runs.
-class TForm1 : public Form {
+class MainWindow : public Form {
 public:
-    explicit TForm1(Program& program);
+    explicit MainWindow(Program& program);
 
     void FormCreate() override;
     void FormPaint() override;
@@ -41,7 +41,7 @@ public:
     void FormClose() override;
 
     // The exit command: closes the welcome window, then this one.
-    void SpeedButton6Click();
+    void ExitProgram();
 
     // Exercise control.
     void BeginExercise();
@@ -53,12 +53,12 @@ public:
     void SpeedUp();
     void SpeedDown();
     void DrawSpeedBar();
-    void MoveTimerTimer();
+    void OnMoveTick();
 
     // Origin of the control panel, set by every paint.
     int PanelX = 0;
     int PanelY = 0;
-    Timer MoveTimer;
+    Timer moveTimer;
 
     bool Hovered(MainButton button) const { return hover_[button]; }
     // The button's rectangle in window coordinates, for the current panel origin.

@@ -12,19 +12,19 @@ class Program;
 
 // The speed indicator: its check box "Automatic speed controller" switches the
 // exercise window's stage clock; the speed buttons clear it at their first use.
-class Tindicator : public Form {
+class SpeedIndicator : public Form {
 public:
-    explicit Tindicator(Program& program);
+    explicit SpeedIndicator(Program& program);
 
     // Runs whenever the box changes state: the stage clock follows it.
-    void CheckBox1Click();
+    void OnAutomaticToggled();
     // Clears the box; when it was checked this stops the stage clock.
     void ClearAutomaticSpeedController();
 
-    QProgressBar* Gauge1 = nullptr;
-    QPushButton* SpeedButton1 = nullptr;
-    QPushButton* SpeedButton2 = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
+    QProgressBar* speedGauge = nullptr;
+    QPushButton* fasterButton = nullptr;
+    QPushButton* slowerButton = nullptr;
+    QCheckBox* automaticBox = nullptr;
 
 private:
     Program& program;

@@ -7,9 +7,9 @@ namespace vistorel {
 class Program;
 
 // The add text window: title, file and description of a library entry, added or replaced.
-class TForm9 : public Form {
+class AddTextWindow : public Form {
 public:
-    explicit TForm9(Program& program);
+    explicit AddTextWindow(Program& program);
 
 private:
     Program& program;

@@ -1,10 +1,10 @@
-#include "trainers/Unit12.h"
+#include "trainers/BreakScreen.h"
 
 #include "app/Program.h"
 
 namespace vistorel {
 
-TForm12::TForm12(Program& program) : Form(program.App), program(program) {
+BreakScreen::BreakScreen(Program& program) : Form(program.App), program(program) {
     ApplyDesign({QStringLiteral("Перерыв"), BorderStyle::Sizeable, false, 0, 0, 640, 475, true, clBlack});
 }
 

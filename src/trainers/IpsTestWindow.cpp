@@ -1,10 +1,10 @@
-#include "trainers/Unit13.h"
+#include "trainers/IpsTestWindow.h"
 
 #include "app/Program.h"
 
 namespace vistorel {
 
-TForm13::TForm13(Program& program) : Form(program.App), program(program) {
+IpsTestWindow::IpsTestWindow(Program& program) : Form(program.App), program(program) {
     ApplyDesign({QStringLiteral("IPS Test"), BorderStyle::Dialog, true, 0, 31, 634, 391, false, clBlack});
 }
 

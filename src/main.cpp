@@ -1,7 +1,7 @@
 // Program entry: the application object, the windows, the message loop.
 
 #include "app/Program.h"
-#include "dialogs/Unit5.h"
+#include "dialogs/WelcomeWindow.h"
 #include "platform/Application.h"
 #include "platform/QtDialogs.h"
 
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     vistorel::Application app(errors, dialogs);
     app.SetTitle(QStringLiteral("Висторель"));
     vistorel::Program program(app, QDir::currentPath());
-    program.Form5->Show();
+    program.welcomeWindow->Show();
     if (std::getenv("VISTOREL_STARTUP_PROBE") != nullptr) ProbeStartup(app);
     if (app.Terminated()) return 0;
     return QApplication::exec();

@@ -18,17 +18,17 @@ class Program;
 // The exercise display window: one label whose text and place change at every
 // step of the step timer, fixation marks drawn on the surface, and the stage
 // timer that moves the exercise through its five stages.
-class TForm4 : public Form {
+class ExerciseWindow : public Form {
 public:
-    explicit TForm4(Program& program);
+    explicit ExerciseWindow(Program& program);
 
     void FormShow() override;
     void FormPaint() override;
     void FormKeyPress(QChar key) override;
     void FormClose() override;
 
-    void Timer1Timer();  // one step of the current mode
-    void Timer2Timer();  // one second of the stage clock
+    void OnStepTick();  // one step of the current mode
+    void OnStageTick();  // one second of the stage clock
 
     // Switches both timers off: the exercise pauses where it is.
     void StopTimers();
@@ -48,9 +48,9 @@ public:
     void PlaceRandomly();
     void ClearWindow();
 
-    Label Label2;
-    Timer Timer1;  // step timer
-    Timer Timer2;  // stage timer
+    Label wordLabel;
+    Timer stepTimer;  // step timer
+    Timer stageTimer;  // stage timer
 
 private:
     void ModeFourStep();

@@ -7,9 +7,9 @@ namespace vistorel {
 class Program;
 
 // The IPS test: a visual search among ring pictures, scored in IPS, MI and IPI.
-class TForm13 : public Form {
+class IpsTestWindow : public Form {
 public:
-    explicit TForm13(Program& program);
+    explicit IpsTestWindow(Program& program);
 
 private:
     Program& program;

@@ -7,9 +7,9 @@ namespace vistorel {
 class Program;
 
 // The about window: the product's title picture and its addresses.
-class TForm3 : public Form {
+class AboutWindow : public Form {
 public:
-    explicit TForm3(Program& program);
+    explicit AboutWindow(Program& program);
 
 private:
     Program& program;

@@ -7,9 +7,9 @@ namespace vistorel {
 class Program;
 
 // The text manager: the library's texts with their descriptions; choose, add, edit, delete.
-class TForm7 : public Form {
+class TextManagerWindow : public Form {
 public:
-    explicit TForm7(Program& program);
+    explicit TextManagerWindow(Program& program);
 
 private:
     Program& program;

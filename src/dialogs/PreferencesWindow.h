@@ -7,9 +7,9 @@ namespace vistorel {
 class Program;
 
 // The preferences window: level, text, font, colours and background picture of the exercises.
-class TForm2 : public Form {
+class PreferencesWindow : public Form {
 public:
-    explicit TForm2(Program& program);
+    explicit PreferencesWindow(Program& program);
 
     // Shows the window with its controls loaded from the settings.
     void FillPreferences();

@@ -7,9 +7,9 @@ namespace vistorel {
 class Program;
 
 // The reading speed test: reading time of the text's beginning in words per minute.
-class TForm8 : public Form {
+class ReadingSpeedTestWindow : public Form {
 public:
-    explicit TForm8(Program& program);
+    explicit ReadingSpeedTestWindow(Program& program);
 
 private:
     Program& program;

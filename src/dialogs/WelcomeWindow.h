@@ -13,17 +13,17 @@ class Program;
 
 // The welcome window: the first window of the program and the one whose
 // closing ends it. A logo and an animated button that leads to the main window.
-class TForm5 : public Form {
+class WelcomeWindow : public Form {
 public:
-    explicit TForm5(Program& program);
+    explicit WelcomeWindow(Program& program);
 
     void FormCreate() override;
     void FormPaint() override;
     void FormMouseMove(int x, int y) override;
     void FormMouseDown(MouseButton button, int x, int y) override;
-    void Timer1Timer();
+    void OnAnimationTick();
 
-    Timer Timer1;
+    Timer animationTimer;
     std::uint8_t WelcomeFrame = 0;    // animation position 0..13; 0 and 1 show frame 1
     std::uint8_t WelcomeOpening = 1;  // 1 while the button opens, 0 while it closes
 

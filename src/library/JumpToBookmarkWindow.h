@@ -7,9 +7,9 @@ namespace vistorel {
 class Program;
 
 // The jump to bookmark window: restores a stored reading position of the current text.
-class TForm11 : public Form {
+class JumpToBookmarkWindow : public Form {
 public:
-    explicit TForm11(Program& program);
+    explicit JumpToBookmarkWindow(Program& program);
 
     // The main window's jump button: pauses the exercise, then lists the bookmarks.
     void OpenJumpToBookmark();

@@ -1,48 +1,48 @@
-#include "engine/Unit4.h"
+#include "engine/ExerciseWindow.h"
 
 #include "app/Program.h"
-#include "app/main.h"
+#include "app/MainWindow.h"
 
 #include <QPainter>
 
 namespace vistorel {
 
-TForm4::TForm4(Program& program)
+ExerciseWindow::ExerciseWindow(Program& program)
     : Form(program.App),
-      Label2(*this, 256, 208, QStringLiteral("."), [] {
+      wordLabel(*this, 256, 208, QStringLiteral("."), [] {
           vistorel::Font font;
           font.SetSize(12);
           return font;
       }()),
-      Timer1(program.App, 1000),
-      Timer2(program.App, 1000),
+      stepTimer(program.App, 1000),
+      stageTimer(program.App, 1000),
       program(program) {
     ApplyDesign({QStringLiteral("Vistorel "), BorderStyle::SizeToolWin, true, 17, 144, 647, 320, true, clBtnFace});
     SetCursor(CursorShape::HourGlass);
-    Timer1.OnTimer = [this] { Timer1Timer(); };
-    Timer2.OnTimer = [this] { Timer2Timer(); };
+    stepTimer.OnTimer = [this] { OnStepTick(); };
+    stageTimer.OnTimer = [this] { OnStageTick(); };
 }
 
-void TForm4::FormShow() { SetColor(program.SettingsRecord.BackColor); }
+void ExerciseWindow::FormShow() { SetColor(program.SettingsRecord.BackColor); }
 
-void TForm4::FormPaint() {
+void ExerciseWindow::FormPaint() {
     cleared_ = false;
     if (!picture_.Empty()) ClearWindow();
 }
 
-void TForm4::FormKeyPress(QChar key) {
+void ExerciseWindow::FormKeyPress(QChar key) {
     if (key != QLatin1Char(' ')) return;
-    Timer1.SetEnabled(!Timer1.Enabled());
-    Timer2.SetEnabled(!Timer2.Enabled());
+    stepTimer.SetEnabled(!stepTimer.Enabled());
+    stageTimer.SetEnabled(!stageTimer.Enabled());
 }
 
-void TForm4::FormClose() { program.Form1->EndExercise(); }
+void ExerciseWindow::FormClose() { program.mainWindow->EndExercise(); }
 
-void TForm4::Timer1Timer() {
-    const int interval = Timer1.Interval();
+void ExerciseWindow::OnStepTick() {
+    const int interval = stepTimer.Interval();
     program.Exercise.SpeedValue =
         static_cast<std::uint8_t>(Reciprocal10000(interval) % 256);
-    program.Form1->DrawSpeedBar();
+    program.mainWindow->DrawSpeedBar();
     switch (program.Exercise.ExerciseMode) {
         case 1: ShowSingleWord(); break;
         case 2: ShowWordPair(); break;
@@ -59,21 +59,21 @@ void TForm4::Timer1Timer() {
     }
 }
 
-void TForm4::Timer2Timer() {
+void ExerciseWindow::OnStageTick() {
     ApplyStageChange(StageClockTick(program.Exercise, program.Preset, program.TextLineBuffer.CurrentLine));
 }
 
-void TForm4::StopTimers() {
-    Timer1.SetEnabled(false);
-    Timer2.SetEnabled(false);
+void ExerciseWindow::StopTimers() {
+    stepTimer.SetEnabled(false);
+    stageTimer.SetEnabled(false);
 }
 
-void TForm4::ApplyStageChange(const StageChange& change) {
-    if (change.SetInterval) Timer1.SetInterval(change.Interval);
+void ExerciseWindow::ApplyStageChange(const StageChange& change) {
+    if (change.SetInterval) stepTimer.SetInterval(change.Interval);
     if (change.StopTimers) StopTimers();
 }
 
-void TForm4::PrepareBackground() {
+void ExerciseWindow::PrepareBackground() {
     const Settings& settings = program.SettingsRecord;
     picture_ = Bitmap();
     scaledPicture_ = QImage();
@@ -95,7 +95,7 @@ void TForm4::PrepareBackground() {
     }
 }
 
-void TForm4::ClearWindow() {
+void ExerciseWindow::ClearWindow() {
     const QSize size(ClientWidth(), ClientHeight());
     if (cleared_ && clearedSize_ == size) {
         // Only the fixation marks differ from the background: put it back there.
@@ -113,7 +113,7 @@ void TForm4::ClearWindow() {
     RestoreBackground(QRect(QPoint(0, 0), size));
 }
 
-void TForm4::RestoreBackground(const QRect& area) {
+void ExerciseWindow::RestoreBackground(const QRect& area) {
     if (picture_.Empty()) {
         // Inside the 1-pixel outline that the full clear draws with the pen.
         const QRect inside = area.intersected(QRect(1, 1, Width() - 2, Height() - 2));

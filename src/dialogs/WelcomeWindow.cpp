@@ -1,7 +1,7 @@
-#include "dialogs/Unit5.h"
+#include "dialogs/WelcomeWindow.h"
 
 #include "app/Program.h"
-#include "app/main.h"
+#include "app/MainWindow.h"
 
 #include <QSaveFile>
 
@@ -19,13 +19,13 @@ void WriteLauncher(const QString& path) {
 
 }  // namespace
 
-TForm5::TForm5(Program& program) : Form(program.App), Timer1(program.App, 100), program(program) {
+WelcomeWindow::WelcomeWindow(Program& program) : Form(program.App), animationTimer(program.App, 100), program(program) {
     ApplyDesign({QStringLiteral("Welcome!"), BorderStyle::Dialog, false, 137, 25, 401, 285, false, clBlack});
     SetMainForm(true);
-    Timer1.OnTimer = [this] { Timer1Timer(); };
+    animationTimer.OnTimer = [this] { OnAnimationTick(); };
 }
 
-void TForm5::FormCreate() {
+void WelcomeWindow::FormCreate() {
     // The start directory is recorded by the program before any window exists.
     program.LoadImage(logo_, QStringLiteral("images\\vistorlogo.bmp"));
     WelcomeOpening = 1;
@@ -36,47 +36,47 @@ void TForm5::FormCreate() {
     WriteLauncher(program.StartFile(QStringLiteral("Vistor.bat")));
 }
 
-void TForm5::DrawFrame(int frame) { Canvas.Draw(150, 251, frames_[static_cast<std::size_t>(frame)]); }
+void WelcomeWindow::DrawFrame(int frame) { Canvas.Draw(150, 251, frames_[static_cast<std::size_t>(frame)]); }
 
-void TForm5::FormPaint() {
+void WelcomeWindow::FormPaint() {
     Canvas.Draw(0, 0, logo_);
     DrawFrame(1);
 }
 
-void TForm5::FormMouseMove(int x, int y) {
+void WelcomeWindow::FormMouseMove(int x, int y) {
     if (kButton.Contains(x, y)) {
         if (WelcomeFrame == 0) {
             WelcomeOpening = 1;
             SetCursor(CursorShape::HandPoint);
-            Timer1.SetEnabled(true);
+            animationTimer.SetEnabled(true);
         }
     } else if (WelcomeFrame == kFrames) {
         SetCursor(CursorShape::Default);
         WelcomeOpening = 0;
-        Timer1.SetEnabled(true);
+        animationTimer.SetEnabled(true);
     }
 }
 
-void TForm5::Timer1Timer() {
+void WelcomeWindow::OnAnimationTick() {
     if (WelcomeFrame < kFrames && WelcomeOpening == 1) {
         ++WelcomeFrame;
         DrawFrame(WelcomeFrame);
-        if (WelcomeFrame == kFrames) Timer1.SetEnabled(false);
+        if (WelcomeFrame == kFrames) animationTimer.SetEnabled(false);
     }
     if (WelcomeFrame > 1 && WelcomeOpening == 0) {
         --WelcomeFrame;
         DrawFrame(WelcomeFrame);
         if (WelcomeFrame == 1) {
-            Timer1.SetEnabled(false);
+            animationTimer.SetEnabled(false);
             WelcomeFrame = 0;
         }
     }
 }
 
-void TForm5::FormMouseDown(MouseButton, int x, int y) {
+void WelcomeWindow::FormMouseDown(MouseButton, int x, int y) {
     if (!kButton.Contains(x, y)) return;
     Hide();
-    program.Form1->ShowMaximized();
+    program.mainWindow->ShowMaximized();
 }
 
 }  // namespace vistorel
