@@ -15,4 +15,10 @@ bool TrackHover(Canvas& canvas, bool inside, bool& hovered, QPoint at, const But
     return true;
 }
 
+void ImageButton::DrawNormal(Canvas& canvas) const { canvas.Draw(At.x(), At.y(), Images->Normal); }
+
+bool ImageButton::Track(Canvas& canvas, int x, int y, bool& hovered) const {
+    return TrackHover(canvas, Hover.Contains(x, y), hovered, At, *Images);
+}
+
 }  // namespace vistorel

@@ -32,4 +32,20 @@ struct ButtonImages {
 // Returns true when something was drawn.
 bool TrackHover(Canvas& canvas, bool inside, bool& hovered, QPoint at, const ButtonImages& images);
 
+// One button of a window's table: where its pictures go, where the pointer
+// lights it and where a click runs it. The pictures and the hover flag may
+// belong to another window (several windows share them), so both are
+// referenced, not owned.
+struct ImageButton {
+    const ButtonImages* Images = nullptr;
+    QPoint At;
+    HitRect Hover;
+    HitRect Click;  // usually the same as Hover
+
+    void DrawNormal(Canvas& canvas) const;
+    // The hover rule for a pointer at (x, y).
+    bool Track(Canvas& canvas, int x, int y, bool& hovered) const;
+    bool Clicked(int x, int y) const { return Click.Contains(x, y); }
+};
+
 }  // namespace vistorel

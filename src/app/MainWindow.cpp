@@ -47,13 +47,7 @@ void MainWindow::FormCreate() {
     // A picture that cannot be loaded is reported; the settings and the
     // library are loaded all the same, so that closing the window does not
     // write an empty settings file over the user's.
-    auto load = [this](Bitmap& bitmap, const char* name) {
-        try {
-            program.LoadImage(bitmap, QString::fromLatin1(name));
-        } catch (const Error& e) {
-            App().ReportError(e.Message());
-        }
-    };
+    auto load = [this](Bitmap& bitmap, const char* name) { program.LoadImageOrReport(bitmap, QString::fromLatin1(name)); };
     load(background_, "images\\bgrnd.bmp");
     load(control_, "images\\control.bmp");
     for (int b = 0; b < kMainButtonCount; ++b) {

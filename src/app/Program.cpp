@@ -75,4 +75,12 @@ void Program::LoadImage(Bitmap& bitmap, const QString& name) const {
     bitmap.LoadFromFile(ResolveImageName(StartDirectory, name));
 }
 
+void Program::LoadImageOrReport(Bitmap& bitmap, const QString& name) const {
+    try {
+        LoadImage(bitmap, name);
+    } catch (const Error& e) {
+        App.ReportError(e.Message());
+    }
+}
+
 }  // namespace vistorel

@@ -96,6 +96,9 @@ public:
     QString StartFile(const QString& name) const;
     // Loads a picture of the window definitions from below the start directory.
     void LoadImage(Bitmap& bitmap, const QString& name) const;
+    // The same, but a picture that cannot be loaded is reported and left
+    // empty, and the caller goes on with its other pictures.
+    void LoadImageOrReport(Bitmap& bitmap, const QString& name) const;
 
 private:
     template <class Window>

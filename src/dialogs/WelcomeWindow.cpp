@@ -27,11 +27,14 @@ WelcomeWindow::WelcomeWindow(Program& program) : Form(program.App), animationTim
 
 void WelcomeWindow::FormCreate() {
     // The start directory is recorded by the program before any window exists.
-    program.LoadImage(logo_, QStringLiteral("images\\vistorlogo.bmp"));
+    // Each picture is loaded on its own: one that fails is reported (together
+    // with the others, by the start-up report) and the rest still load, and
+    // the launcher is written whatever the pictures did.
+    program.LoadImageOrReport(logo_, QStringLiteral("images\\vistorlogo.bmp"));
     WelcomeOpening = 1;
     WelcomeFrame = 0;
     for (int n = 1; n <= kFrames; ++n) {
-        program.LoadImage(frames_[n], QStringLiteral("images/start%1.bmp").arg(n, 2, 10, QLatin1Char('0')));
+        program.LoadImageOrReport(frames_[n], QStringLiteral("images/start%1.bmp").arg(n, 2, 10, QLatin1Char('0')));
     }
     WriteLauncher(program.StartFile(QStringLiteral("Vistor.bat")));
 }
@@ -75,8 +78,11 @@ void WelcomeWindow::OnAnimationTick() {
 
 void WelcomeWindow::FormMouseDown(MouseButton, int x, int y) {
     if (!kButton.Contains(x, y)) return;
+    SetPreferencesCaptions();
     Hide();
     program.mainWindow->ShowMaximized();
 }
+
+void WelcomeWindow::SetPreferencesCaptions() {}
 
 }  // namespace vistorel

@@ -22,6 +22,9 @@ public:
     void FormMouseMove(int x, int y) override;
     void FormMouseDown(MouseButton button, int x, int y) override;
     void OnAnimationTick();
+    // Gives the preferences window the captions it shows to a user who came in
+    // through this window.
+    void SetPreferencesCaptions();
 
     Timer animationTimer;
     std::uint8_t WelcomeFrame = 0;    // animation position 0..13; 0 and 1 show frame 1

@@ -8,4 +8,6 @@ AddTextWindow::AddTextWindow(Program& program) : Form(program.App), program(prog
     ApplyDesign({QStringLiteral("Добавить текст"), BorderStyle::None, true, 87, 47, 427, 344, false, clBlack});
 }
 
+void AddTextWindow::SetFilePath(const QString&) {}
+
 }  // namespace vistorel

@@ -11,6 +11,9 @@ class AddTextWindow : public Form {
 public:
     explicit AddTextWindow(Program& program);
 
+    // Puts a file path into the path field, so that the next entry stored starts with it.
+    void SetFilePath(const QString& path);
+
 private:
     Program& program;
 };

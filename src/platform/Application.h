@@ -61,7 +61,7 @@ public:
         } catch (const std::exception& e) {
             ReportCaught(QString::fromLocal8Bit(e.what()));
         } catch (...) {
-            ReportCaught(QStringLiteral("Unknown error"));
+            ReportCaught(QStringLiteral("Неизвестная ошибка"));
         }
     }
 

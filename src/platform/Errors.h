@@ -18,13 +18,16 @@ private:
     QString message_;
 };
 
-// A file could not be opened, read, written or decoded.
+// A file could not be opened, read, written or decoded. The message names the
+// file and says why, in the words of the interface:
+// «Не удаётся прочитать файл "sample.txt": файл не найден».
 class FileError : public Error {
 public:
     FileError(const QString& path, const QString& reason)
-        : Error(QStringLiteral("Cannot read \"%1\": %2").arg(path, reason)), path_(path) {}
+        : Error(QStringLiteral("Не удаётся прочитать файл \"%1\": %2").arg(path, reason)), path_(path) {}
+    // action: what could not be done, as a verb phrase ("записать файл", "загрузить картинку").
     FileError(const QString& path, const QString& action, const QString& reason)
-        : Error(QStringLiteral("Cannot %1 \"%2\": %3").arg(action, path, reason)), path_(path) {}
+        : Error(QStringLiteral("Не удаётся %1 \"%2\": %3").arg(action, path, reason)), path_(path) {}
     const QString& Path() const { return path_; }
 
 private:

@@ -1,0 +1,53 @@
+#pragma once
+// The look shared by the borderless black windows (preferences, text manager,
+// add text): background tile rows below the title band, the orange outlines
+// of the window and of its title band, and the animated title.
+
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
+#include "platform/Timer.h"
+
+#include <functional>
+#include <vector>
+
+namespace vistorel {
+
+class Program;
+
+// Rows of the tile from y = top while a row's top is above height - 50, each
+// row across the whole width. A tile without a size draws nothing.
+void TileRows(Canvas& canvas, const Bitmap& tile, int top, int width, int height);
+
+// The 1-pixel orange outline around the window, (0, 0)-(width, height), and
+// around the title band, (0, 0)-(width, 35); the inside is left as it is.
+void DrawSkinOutlines(Canvas& canvas, int width, int height);
+
+// The animated title: a 150 ms timer that draws frames 1..N one per tick at
+// (2, 2) and stops itself after frame N. The frame counter goes back to 0
+// only when the window says so (on hiding, or on every paint for some).
+class TitleAnimation {
+public:
+    // frames[0] is the still picture, frames[n] frame n.
+    TitleAnimation(Application& app, Canvas& canvas, int frameCount);
+
+    std::vector<Bitmap>& Frames() { return frames_; }
+    int FrameCount() const { return frameCount_; }
+    int Frame() const { return frame_; }
+    Timer& AnimationTimer() { return timer_; }
+
+    // Painting: the timer runs again (the next tick stops it when all frames were shown).
+    void Start() { timer_.SetEnabled(true); }
+    void Reset() { frame_ = 0; }
+    void DrawStill();
+    // One tick: the next frame, and the timer off after the last.
+    void OnTick();
+
+private:
+    Canvas& canvas_;
+    Timer timer_;
+    std::vector<Bitmap> frames_;
+    int frameCount_;
+    int frame_ = 0;
+};
+
+}  // namespace vistorel
