@@ -16,6 +16,8 @@
 #include "trainers/MemoryTestWindow.h"
 #include "trainers/ReadingSpeedTestWindow.h"
 
+#include "platform/TextCodec.h"
+
 #include <QDir>
 
 namespace vistorel {
@@ -67,6 +69,28 @@ void Program::SaveTextLibrary() { SaveTextLibraryFile(StartFile(QStringLiteral("
 QString Program::ResolvePath(const QString& path) const {
     if (path.isEmpty()) return path;
     return QDir(StartDirectory).filePath(path);
+}
+
+QString Program::StorablePath(const QString& path, int capacity) const {
+    QString stored = path.trimmed().isEmpty() ? QString() : QDir::cleanPath(path);
+    if (QDir::isAbsolutePath(stored)) {
+        const QString relative = QDir(StartDirectory).relativeFilePath(stored);
+        if (!relative.startsWith(QStringLiteral("../")) && relative != QStringLiteral("..")) stored = relative;
+    }
+    if (!FitsCp1251(stored)) {
+        throw Error(QStringLiteral("Путь \"%1\" содержит знаки, которые нельзя сохранить (допустимы латиница, "
+                                   "кириллица, цифры и обычные знаки). Переименуйте файл или папку.")
+                        .arg(path));
+    }
+    if (stored.size() > capacity) {
+        throw Error(QStringLiteral("Путь \"%1\" слишком длинный: помещается не более %2 знаков, а в нём %3. "
+                                   "Положите файл ближе к папке программы (%4) или укоротите имена.")
+                        .arg(path)
+                        .arg(capacity)
+                        .arg(stored.size())
+                        .arg(StartDirectory));
+    }
+    return stored;
 }
 
 QString Program::StartFile(const QString& name) const { return QDir(StartDirectory).filePath(name); }

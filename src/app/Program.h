@@ -92,6 +92,11 @@ public:
     // A path of the settings or the library, as the program opens it: a
     // relative path is taken from the start directory.
     QString ResolvePath(const QString& path) const;
+    // A file path as a record stores it, in a field of `capacity` characters:
+    // a path below the start directory is made relative to it (the program
+    // reads it from there). Raises Error, with a message that says why, when
+    // the path still does not fit or has characters the record cannot hold.
+    QString StorablePath(const QString& path, int capacity) const;
     // A data file in the start directory.
     QString StartFile(const QString& name) const;
     // Loads a picture of the window definitions from below the start directory.

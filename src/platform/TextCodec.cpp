@@ -24,13 +24,14 @@ char16_t DecodeByte(unsigned char b) {
     return kHighHalf[b - 0x80];
 }
 
-char EncodeChar(char16_t c) {
-    if (c < 0x80) return static_cast<char>(c);
-    if (c >= 0x0410 && c <= 0x044F) return static_cast<char>(0xC0 + (c - 0x0410));
+// The Windows-1251 byte of a character; -1 when it has none.
+int EncodeChar(char16_t c) {
+    if (c < 0x80) return c;
+    if (c >= 0x0410 && c <= 0x044F) return 0xC0 + (c - 0x0410);
     for (std::size_t i = 0; i < kHighHalf.size(); ++i) {
-        if (kHighHalf[i] == c && c != 0xFFFD) return static_cast<char>(0x80 + i);
+        if (kHighHalf[i] == c && c != 0xFFFD) return static_cast<int>(0x80 + i);
     }
-    return '?';
+    return -1;
 }
 
 }  // namespace
@@ -47,9 +48,17 @@ QString FromCp1251(QByteArrayView bytes) {
 QByteArray ToCp1251(QStringView text) {
     QByteArray bytes(text.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i) {
-        bytes[i] = EncodeChar(text[i].unicode());
+        const int code = EncodeChar(text[i].unicode());
+        bytes[i] = code < 0 ? '?' : static_cast<char>(code);
     }
     return bytes;
+}
+
+bool FitsCp1251(QStringView text) {
+    for (const QChar c : text) {
+        if (EncodeChar(c.unicode()) < 0) return false;
+    }
+    return true;
 }
 
 QString DecodeText(const QByteArray& bytes) {
