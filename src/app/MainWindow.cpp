@@ -151,7 +151,11 @@ void MainWindow::FormMouseDown(MouseButton, int x, int y) {
 void MainWindow::FormMouseUp(MouseButton, int, int) { moveTimer.SetEnabled(false); }
 
 void MainWindow::FormClose() {
-    program.SaveSettings();
+    // The program ends right after this: say so now if the settings are lost.
+    QString error;
+    if (!program.SaveSettings(&error)) {
+        App().StandardDialogs().ShowMessage(QStringLiteral("Настройки не сохранены.\n%1").arg(error));
+    }
     program.welcomeWindow->Close();
 }
 

@@ -24,6 +24,9 @@ namespace vistorel {
 
 Program::Program(Application& app, const QString& startDirectory)
     : App(app), StartDirectory(QDir(startDirectory).absolutePath()) {
+    // What a save killed half-way left behind is of no use to anyone.
+    RemoveSaveLeftovers(StartDirectory, {QStringLiteral("Vistorel.ini"), QStringLiteral("book_data.dat"),
+                                         QStringLiteral("Vistor.bat")});
     // Problems while the windows load their pictures are reported once, together.
     App.BeginErrorBatch();
     welcomeWindow = Create<WelcomeWindow>();
@@ -52,19 +55,56 @@ std::unique_ptr<Window> Program::Create() {
     return window;
 }
 
+namespace {
+
+QString KeptAsItIs(const QString& path, const QString& reason) {
+    return QStringLiteral("Не удаётся прочитать файл \"%1\": %2. Программа работает без него и не будет "
+                          "его перезаписывать, чтобы не потерять то, что в нём хранится.")
+        .arg(path, reason);
+}
+
+}  // namespace
+
 void Program::LoadSettings() {
-    LoadSettingsFile(StartFile(QStringLiteral("Vistorel.ini")), SettingsRecord);
+    const QString path = StartFile(QStringLiteral("Vistorel.ini"));
+    QString reason;
+    if (LoadSettingsFile(path, SettingsRecord, &reason) == FileRead::Status::Failed) {
+        settingsUnreadable_ = reason;
+        App.ReportError(KeptAsItIs(path, reason));
+    }
     Preset.Apply(SettingsRecord.Level);
 }
 
-bool Program::SaveSettings() { return SaveSettingsFile(StartFile(QStringLiteral("Vistorel.ini")), SettingsRecord); }
+bool Program::SaveSettings(QString* error) {
+    const QString path = StartFile(QStringLiteral("Vistorel.ini"));
+    if (!settingsUnreadable_.isEmpty()) {
+        if (error) *error = KeptAsItIs(path, settingsUnreadable_);
+        return false;
+    }
+    return SaveSettingsFile(path, SettingsRecord, error, SaveFault);
+}
 
 void Program::LoadTextLibrary() {
-    TextCount = static_cast<std::uint8_t>(LoadTextLibraryFile(StartFile(QStringLiteral("book_data.dat")), TextLibrary));
+    const QString path = StartFile(QStringLiteral("book_data.dat"));
+    QString failure;
+    TextCount = static_cast<std::uint8_t>(LoadTextLibraryFile(path, TextLibrary, &failure));
+    if (!failure.isEmpty()) {
+        libraryUnreadable_ = failure;
+        App.ReportError(KeptAsItIs(path, failure));
+    }
     CurrentTextIndex = FindCurrentText(TextLibrary, TextCount, SettingsRecord.TextPath);
 }
 
-void Program::SaveTextLibrary() { SaveTextLibraryFile(StartFile(QStringLiteral("book_data.dat")), TextLibrary, TextCount); }
+void Program::SaveTextLibrary() {
+    const QString path = StartFile(QStringLiteral("book_data.dat"));
+    if (!libraryUnreadable_.isEmpty()) {
+        throw FileError(path, QStringLiteral("записать файл"),
+                        QStringLiteral("при запуске его не удалось прочитать (%1), и программа не перезаписывает "
+                                       "его, чтобы не потерять хранящиеся в нём тексты")
+                            .arg(libraryUnreadable_));
+    }
+    SaveTextLibraryFile(path, TextLibrary, TextCount, SaveFault);
+}
 
 QString Program::ResolvePath(const QString& path) const {
     if (path.isEmpty()) return path;

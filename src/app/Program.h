@@ -79,15 +79,25 @@ public:
     std::unique_ptr<IpsTestWindow> ipsTest;     // IPS test
     std::unique_ptr<MemoryTestWindow> memoryTest;     // memory test
 
-    // "Vistorel.ini" into SettingsRecord, then the preset of its level. Silent.
+    // "Vistorel.ini" into SettingsRecord, then the preset of its level. A
+    // missing file is the first start; one that exists but cannot be read is
+    // reported, and then never written over in this run (it may hold the
+    // user's settings).
     void LoadSettings();
-    // SettingsRecord into "Vistorel.ini" in the start directory; false on failure.
-    bool SaveSettings();
-    // "book_data.dat" into the library, and the current text's slot.
+    // SettingsRecord into "Vistorel.ini" in the start directory; false, with
+    // the reason in *error, on failure (the previous file then stays whole).
+    bool SaveSettings(QString* error = nullptr);
+    // "book_data.dat" into the library, and the current text's slot. A file
+    // that exists but cannot be read is reported and never written over in
+    // this run, as with the settings.
     void LoadTextLibrary();
     // Slots 1..TextCount into "book_data.dat"; raises FileError on failure,
-    // leaving the previous file and the library in memory as they were.
+    // leaving the previous file as it was (the caller keeps the library in
+    // memory as it was).
     void SaveTextLibrary();
+
+    // A failure for the saves to run into (tests of failing disks).
+    WriteFault SaveFault;
 
     // A path of the settings or the library, as the program opens it: a
     // relative path is taken from the start directory.
@@ -106,6 +116,11 @@ public:
     void LoadImageOrReport(Bitmap& bitmap, const QString& name) const;
 
 private:
+    // Why a data file could not be read at start-up; empty when it was read
+    // or did not exist. Such a file is not replaced.
+    QString settingsUnreadable_;
+    QString libraryUnreadable_;
+
     template <class Window>
     std::unique_ptr<Window> Create();
 };

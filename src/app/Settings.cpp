@@ -1,29 +1,28 @@
 #include "app/Settings.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "platform/Errors.h"
+
 #include <cstring>
 
 namespace vistorel {
 
-void LoadSettingsFile(const QString& path, Settings& record) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const QByteArray bytes = file.read(sizeof(Settings));
-    std::memcpy(&record, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+FileRead::Status LoadSettingsFile(const QString& path, Settings& record, QString* reason) {
+    const FileRead read = TryReadRegularFile(path, sizeof(Settings), OverLimit::Cut);
+    if (reason) *reason = read.Reason;
+    if (read.Outcome == FileRead::Status::Read) {
+        std::memcpy(&record, read.Bytes.constData(), static_cast<std::size_t>(read.Bytes.size()));
+    }
+    return read.Outcome;
 }
 
-bool SaveSettingsFile(const QString& path, const Settings& record) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const auto size = static_cast<qint64>(sizeof(Settings));
-    // QSaveFile::commit() does not notice a failure of its own final flush, so
-    // flush here: a record cut short must never replace the previous file.
-    if (file.write(reinterpret_cast<const char*>(&record), size) != size || !file.flush()) {
-        file.cancelWriting();
+bool SaveSettingsFile(const QString& path, const Settings& record, QString* error, const WriteFault& fault) {
+    try {
+        WriteFileAtomically(path, QByteArray(reinterpret_cast<const char*>(&record), sizeof(Settings)), fault);
+        return true;
+    } catch (const Error& e) {
+        if (error) *error = e.Message();
         return false;
     }
-    return file.commit();
 }
 
 }  // namespace vistorel

@@ -4,6 +4,7 @@
 // written by the program; they keep what the file held (0 for a fresh record).
 
 #include "app/ShortString.h"
+#include "platform/FileAccess.h"
 
 #include <QString>
 #include <bit>
@@ -49,13 +50,14 @@ static_assert(offsetof(Settings, PicturePath) == 118);
 static_assert(offsetof(Settings, Pad219) == 219);
 
 // Replaces the record's leading bytes with as many of the file's first 220
-// bytes as it holds; the rest of the record stays as it was. A missing or
-// unreadable file changes nothing. Silent.
-void LoadSettingsFile(const QString& path, Settings& record);
+// bytes as it holds; the rest of the record stays as it was. A missing file,
+// or one that cannot be read (the outcome says why), changes nothing.
+FileRead::Status LoadSettingsFile(const QString& path, Settings& record, QString* reason = nullptr);
 
 // Writes the record as exactly 220 bytes, replacing the file only once the new
-// contents are complete. False when the file could not be written; the
-// previous file is then left as it was.
-bool SaveSettingsFile(const QString& path, const Settings& record);
+// contents are complete. False when the file could not be written (error then
+// says why); the previous file is then left as it was.
+bool SaveSettingsFile(const QString& path, const Settings& record, QString* error = nullptr,
+                      const WriteFault& fault = {});
 
 }  // namespace vistorel

@@ -3,19 +3,13 @@
 #include "app/Program.h"
 #include "app/MainWindow.h"
 
-#include <QSaveFile>
+#include "platform/FileAccess.h"
 
 namespace vistorel {
 namespace {
 
 // The launcher batch file written beside the program at every start.
-void WriteLauncher(const QString& path) {
-    QSaveFile file(path);
-    const QByteArray text("@echo off\r\nVistor.exe\r\n");
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush() || !file.commit()) {
-        throw FileError(path, QStringLiteral("write"), file.errorString());
-    }
-}
+void WriteLauncher(const QString& path) { WriteFileAtomically(path, QByteArrayLiteral("@echo off\r\nVistor.exe\r\n")); }
 
 }  // namespace
 

@@ -2,8 +2,6 @@
 
 #include "platform/Errors.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <cstring>
 
 namespace vistorel {
@@ -12,79 +10,63 @@ namespace {
 constexpr qint64 kRecordSize = sizeof(TextRecord);
 
 // Index into a 0-based array of `size` entries for the 1-based number k.
-std::size_t CheckedIndex(int k, int size, const char* what) {
+std::size_t CheckedIndex(int k, int size, const QString& what) {
     if (k < 1 || k > size) {
-        throw RangeError(QStringLiteral("%1 %2 is outside 1..%3")
-                             .arg(QLatin1StringView(what)).arg(k).arg(size));
+        throw RangeError(QStringLiteral("%1 %2 вне допустимых 1..%3").arg(what).arg(k).arg(size));
     }
     return static_cast<std::size_t>(k - 1);
 }
 
 void CheckCount(int count) {
     if (count < 0 || count > kMaxTexts) {
-        throw RangeError(QStringLiteral("Text count %1 is outside 0..%2").arg(count).arg(kMaxTexts));
+        throw RangeError(QStringLiteral("Число текстов %1 вне допустимых 0..%2").arg(count).arg(kMaxTexts));
     }
 }
 
 }  // namespace
 
 ShortString<40>& TextRecord::BookmarkName(int k) {
-    return BookmarkNames[CheckedIndex(k, kMaxBookmarks, "Bookmark")];
+    return BookmarkNames[CheckedIndex(k, kMaxBookmarks, QStringLiteral("Закладка"))];
 }
 const ShortString<40>& TextRecord::BookmarkName(int k) const {
-    return BookmarkNames[CheckedIndex(k, kMaxBookmarks, "Bookmark")];
+    return BookmarkNames[CheckedIndex(k, kMaxBookmarks, QStringLiteral("Закладка"))];
 }
 std::uint32_t& TextRecord::BookmarkLine(int k) {
-    return BookmarkLines[CheckedIndex(k, kMaxBookmarks, "Bookmark")];
+    return BookmarkLines[CheckedIndex(k, kMaxBookmarks, QStringLiteral("Закладка"))];
 }
 std::uint32_t TextRecord::BookmarkLine(int k) const {
-    return BookmarkLines[CheckedIndex(k, kMaxBookmarks, "Bookmark")];
+    return BookmarkLines[CheckedIndex(k, kMaxBookmarks, QStringLiteral("Закладка"))];
 }
 ShortString<50>& TextRecord::DescriptionLine(int k) {
-    return DescriptionLines[CheckedIndex(k, kMaxDescriptionLines, "Description line")];
+    return DescriptionLines[CheckedIndex(k, kMaxDescriptionLines, QStringLiteral("Строка описания"))];
 }
 const ShortString<50>& TextRecord::DescriptionLine(int k) const {
-    return DescriptionLines[CheckedIndex(k, kMaxDescriptionLines, "Description line")];
+    return DescriptionLines[CheckedIndex(k, kMaxDescriptionLines, QStringLiteral("Строка описания"))];
 }
 
 TextRecord& TextTable::operator[](int slot) {
-    return slots_[CheckedIndex(slot, kMaxTexts, "Library entry")];
+    return slots_[CheckedIndex(slot, kMaxTexts, QStringLiteral("Запись библиотеки"))];
 }
 const TextRecord& TextTable::operator[](int slot) const {
-    return slots_[CheckedIndex(slot, kMaxTexts, "Library entry")];
+    return slots_[CheckedIndex(slot, kMaxTexts, QStringLiteral("Запись библиотеки"))];
 }
 
-int LoadTextLibraryFile(const QString& path, TextTable& table) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return 0;
-    int count = 0;
-    while (count < kMaxTexts) {
-        const QByteArray bytes = file.read(kRecordSize);
-        if (bytes.size() != kRecordSize) break;
-        ++count;
-        std::memcpy(&table[count], bytes.constData(), sizeof(TextRecord));
+int LoadTextLibraryFile(const QString& path, TextTable& table, QString* failure) {
+    const FileRead read = TryReadRegularFile(path, kRecordSize * kMaxTexts, OverLimit::Cut);
+    if (read.Outcome == FileRead::Status::Failed && failure) *failure = read.Reason;
+    const int count = static_cast<int>(read.Bytes.size() / kRecordSize);
+    for (int slot = 1; slot <= count; ++slot) {
+        std::memcpy(&table[slot], read.Bytes.constData() + (slot - 1) * kRecordSize, sizeof(TextRecord));
     }
     return count;
 }
 
-void SaveTextLibraryFile(const QString& path, const TextTable& table, int count) {
+void SaveTextLibraryFile(const QString& path, const TextTable& table, int count, const WriteFault& fault) {
     CheckCount(count);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw FileError(path, QStringLiteral("write"), file.errorString());
-    }
-    bool written = true;
-    for (int slot = 1; written && slot <= count; ++slot) {
-        written = file.write(reinterpret_cast<const char*>(&table[slot]), kRecordSize) == kRecordSize;
-    }
-    // QSaveFile::commit() does not notice a failure of its own final flush, so
-    // flush here: a file cut short must never replace the previous one.
-    if (!written || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw FileError(path, QStringLiteral("write"), reason);
-    }
-    if (!file.commit()) throw FileError(path, QStringLiteral("write"), file.errorString());
+    QByteArray bytes;
+    bytes.reserve(count * kRecordSize);
+    for (int slot = 1; slot <= count; ++slot) bytes.append(reinterpret_cast<const char*>(&table[slot]), kRecordSize);
+    WriteFileAtomically(path, bytes, fault);
 }
 
 std::uint16_t FindCurrentText(const TextTable& table, int count, const ShortString<100>& textPath) {

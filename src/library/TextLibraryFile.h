@@ -5,6 +5,7 @@
 // string's length are not interpreted and are written back as held.
 
 #include "app/ShortString.h"
+#include "platform/FileAccess.h"
 
 #include <QString>
 #include <bit>
@@ -72,14 +73,14 @@ private:
 
 // Reads the file's whole records into slots 1, 2, ... and returns how many
 // were read: at most kMaxTexts, a trailing part shorter than a record is
-// ignored. Slots past the count keep their contents. A missing or unreadable
-// file gives 0, silently.
-int LoadTextLibraryFile(const QString& path, TextTable& table);
+// ignored. Slots past the count keep their contents. A missing file gives 0;
+// so does one that cannot be read, and then failure says why.
+int LoadTextLibraryFile(const QString& path, TextTable& table, QString* failure = nullptr);
 
 // Writes slots 1..count as held, replacing the file only once the new contents
 // are complete. Raises FileError when the file cannot be written (the previous
 // file is then left as it was) and RangeError for a count outside 0..kMaxTexts.
-void SaveTextLibraryFile(const QString& path, const TextTable& table, int count);
+void SaveTextLibraryFile(const QString& path, const TextTable& table, int count, const WriteFault& fault = {});
 
 // The highest of slots 1..count whose FilePath equals textPath byte for byte,
 // length included; 0 when none does. A count outside 0..kMaxTexts raises

@@ -37,7 +37,7 @@ void Application::EndErrorBatch() {
     constexpr int kShown = 5;
     QStringList shown = batched_.mid(0, kShown);
     if (batched_.size() > kShown) {
-        shown.append(QStringLiteral("... and %1 more.").arg(batched_.size() - kShown));
+        shown.append(QStringLiteral("... и ещё %1.").arg(batched_.size() - kShown));
     }
     batched_.clear();
     ReportCaught(shown.join(QLatin1Char('\n')));

@@ -6,11 +6,20 @@
 
 namespace vistorel {
 
+// Pictures larger than this are refused before they are decoded: a small
+// file may claim a size that would take gigabytes.
+inline constexpr qint64 kMaxPictureSide = 16384;
+inline constexpr qint64 kMaxPicturePixels = qint64{64} * 1024 * 1024;
+
+// Why a picture of this size is refused; empty when it is not.
+QString PictureSizeProblem(qint64 width, qint64 height);
+
 class Bitmap {
 public:
     Bitmap() = default;
     // Loads a BMP or JPEG file (or a ":/" resource). A missing or unreadable
-    // file raises FileError naming the path and the reason; the bitmap then
+    // file, one that is not a regular file, and a picture above the size
+    // limits raise FileError naming the path and the reason; the bitmap then
     // keeps what it held.
     void LoadFromFile(const QString& path);
 

@@ -7,6 +7,8 @@
 
 #include <jpeglib.h>
 
+#include "platform/Bitmap.h"
+
 namespace vistorel {
 namespace {
 
@@ -33,7 +35,9 @@ struct RawPicture {
     unsigned height = 0;
 };
 
-bool DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out, char* message) {
+enum class Outcome { Decoded, Broken, TooLarge, NoMemory };
+
+Outcome DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out, char* message) {
     jpeg_decompress_struct info;
     ErrorManager errors;
     info.err = jpeg_std_error(&errors.base);
@@ -45,11 +49,20 @@ bool DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out, c
         jpeg_destroy_decompress(&info);
         std::free(out->pixels);
         out->pixels = nullptr;
-        return false;
+        return Outcome::Broken;
     }
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
+    // The header may claim any size: a huge one is refused before anything
+    // is allocated for it.
+    out->width = info.image_width;
+    out->height = info.image_height;
+    if (out->width > kMaxPictureSide || out->height > kMaxPictureSide ||
+        static_cast<qint64>(out->width) * out->height > kMaxPicturePixels) {
+        jpeg_destroy_decompress(&info);
+        return Outcome::TooLarge;
+    }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     out->width = info.output_width;
@@ -57,9 +70,8 @@ bool DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out, c
     const std::size_t stride = static_cast<std::size_t>(out->width) * 3;
     out->pixels = static_cast<unsigned char*>(std::malloc(stride * out->height));
     if (out->pixels == nullptr) {
-        std::strcpy(message, "out of memory");
         jpeg_destroy_decompress(&info);
-        return false;
+        return Outcome::NoMemory;
     }
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = out->pixels + stride * info.output_scanline;
@@ -67,7 +79,7 @@ bool DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out, c
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    return true;
+    return Outcome::Decoded;
 }
 
 }  // namespace
@@ -75,12 +87,27 @@ bool DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out, c
 QImage DecodeJpeg(const QByteArray& data, QString* error) {
     RawPicture raw;
     char message[JMSG_LENGTH_MAX] = {};
-    if (!DecodeRaw(reinterpret_cast<const unsigned char*>(data.constData()),
-                   static_cast<unsigned long>(data.size()), &raw, message)) {
-        if (error) *error = QStringLiteral("not a readable JPEG picture (%1)").arg(QString::fromLatin1(message));
+    const Outcome outcome = DecodeRaw(reinterpret_cast<const unsigned char*>(data.constData()),
+                                      static_cast<unsigned long>(data.size()), &raw, message);
+    QString problem;
+    switch (outcome) {
+        case Outcome::Decoded: break;
+        case Outcome::Broken:
+            problem = QStringLiteral("файл JPEG повреждён (%1)").arg(QString::fromLatin1(message));
+            break;
+        case Outcome::TooLarge: problem = PictureSizeProblem(raw.width, raw.height); break;
+        case Outcome::NoMemory: problem = QStringLiteral("недостаточно памяти"); break;
+    }
+    QImage image;
+    if (outcome == Outcome::Decoded) {
+        image = QImage(static_cast<int>(raw.width), static_cast<int>(raw.height), QImage::Format_RGB32);
+        if (image.isNull()) problem = QStringLiteral("недостаточно памяти");
+    }
+    if (!problem.isEmpty()) {
+        std::free(raw.pixels);
+        if (error) *error = problem;
         return {};
     }
-    QImage image(static_cast<int>(raw.width), static_cast<int>(raw.height), QImage::Format_RGB32);
     const std::size_t stride = static_cast<std::size_t>(raw.width) * 3;
     for (unsigned y = 0; y < raw.height; ++y) {
         const unsigned char* src = raw.pixels + stride * y;

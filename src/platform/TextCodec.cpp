@@ -1,5 +1,6 @@
 #include "platform/TextCodec.h"
 
+#include <algorithm>
 #include <array>
 
 namespace vistorel {
@@ -61,11 +62,58 @@ bool FitsCp1251(QStringView text) {
     return true;
 }
 
+Utf8Census CountUtf8(QByteArrayView bytes) {
+    Utf8Census census;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const unsigned char lead = p[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        int length = 0;
+        char32_t code = 0;
+        char32_t minimum = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, code = lead & 0x1F, minimum = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, code = lead & 0x0F, minimum = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, code = lead & 0x07, minimum = 0x10000;
+        }
+        bool valid = length > 0 && i + length <= size;
+        for (int k = 1; valid && k < length; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80) {
+                valid = false;
+            } else {
+                code = (code << 6) | (p[i + k] & 0x3F);
+            }
+        }
+        if (valid && (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))) valid = false;
+        if (valid) {
+            ++census.Sequences;
+            i += length;
+        } else {
+            ++census.Invalid;
+            ++i;
+        }
+    }
+    return census;
+}
+
 QString DecodeText(const QByteArray& bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
     }
-    if (QByteArrayView(bytes).isValidUtf8()) return QString::fromUtf8(bytes);
+    const Utf8Census census = CountUtf8(bytes);
+    // A Windows-1251 text has almost no valid UTF-8 sequences (its letters are
+    // never followed by continuation bytes); a UTF-8 text with a damaged byte
+    // here and there is still read as UTF-8, the damage shown as U+FFFD.
+    const bool utf8 = census.Invalid == 0 ||
+                      (census.Sequences >= 2 && census.Invalid <= std::max<qsizetype>(1, census.Sequences / 10));
+    if (utf8) return QString::fromUtf8(bytes);
     return FromCp1251(bytes);
 }
 

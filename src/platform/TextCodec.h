@@ -1,6 +1,7 @@
 #pragma once
 // Text encodings: record strings are Windows-1251 bytes; text files read from
-// disk are UTF-8 when they carry a BOM or are valid UTF-8, else Windows-1251.
+// disk are UTF-8 when they carry a BOM or are (almost all) valid UTF-8, else
+// Windows-1251.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -15,8 +16,16 @@ QByteArray ToCp1251(QStringView text);
 // True when every character has a Windows-1251 code (nothing would become '?').
 bool FitsCp1251(QStringView text);
 
+// Valid multi-byte UTF-8 sequences and bytes that belong to none.
+struct Utf8Census {
+    qsizetype Sequences = 0;
+    qsizetype Invalid = 0;
+};
+Utf8Census CountUtf8(QByteArrayView bytes);
+
 // Decodes the contents of a text file: UTF-8 (BOM dropped) when the bytes
-// start with a UTF-8 BOM or are valid UTF-8, Windows-1251 otherwise.
+// start with a UTF-8 BOM or are UTF-8 but for a few damaged bytes (shown as
+// U+FFFD), Windows-1251 otherwise.
 QString DecodeText(const QByteArray& bytes);
 
 }  // namespace vistorel

@@ -13,6 +13,7 @@
 #include "library/JumpToBookmarkWindow.h"
 #include "library/TextManagerWindow.h"
 #include "library/AddTextWindow.h"
+#include "platform/Errors.h"
 #include "support/TestSupport.h"
 #include "trainers/BreakScreen.h"
 #include "trainers/IpsTestWindow.h"
@@ -20,9 +21,11 @@
 #include "trainers/ReadingSpeedTestWindow.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <random>
 #include <utility>
 #include <vector>
@@ -278,6 +281,46 @@ TEST(Program, StartsWithoutImages) {
     EXPECT_EQ(p.Dir.Read(kSettingsFile), ownSettings);
     EXPECT_TRUE(p.Test.App.Terminated());
     EXPECT_EQ(p.Test.Errors.Messages.size(), 1);
+}
+
+// What a save killed half-way leaves behind ("book_data.dat.Ab3dE9") is
+// removed at the next start; the data files themselves are kept.
+TEST(Program, StartRemovesLeftoversOfInterruptedSaves) {
+    const QByteArray library = Entry(QStringLiteral("kept"), QStringLiteral("k.txt"));
+    ProgramUnderTest p(
+        [&](StartDirectory& dir) {
+            dir.Write(kLibraryFile, library);
+            dir.Write(kLibraryFile + QStringLiteral(".Ab3dE9"), library.left(1000));
+            dir.Write(kSettingsFile + QStringLiteral(".x1y2z3"), QByteArray(100, 'x'));
+            dir.Write(QStringLiteral("notes.txt.Ab3dE9"), "someone else's");
+        },
+        false);
+    EXPECT_EQ(QDir(p.Dir.Path()).entryList(QDir::Files, QDir::Name),
+              (QStringList{kLauncher, kLibraryFile, QStringLiteral("notes.txt.Ab3dE9")}));
+    EXPECT_EQ(p.Dir.Read(kLibraryFile), library);
+}
+
+// A data file that exists but cannot be read (here a FIFO, which would also
+// block a plain reader for good) is reported at start, and never replaced in
+// this run: it may hold what the user keeps.
+TEST(Program, DataFilesThatCannotBeReadAreReportedAndKept) {
+    ProgramUnderTest p(
+        [](StartDirectory& dir) {
+            ASSERT_EQ(mkfifo(QFile::encodeName(dir.File(kSettingsFile)).constData(), 0600), 0);
+            ASSERT_EQ(mkfifo(QFile::encodeName(dir.File(kLibraryFile)).constData(), 0600), 0);
+        });
+    ASSERT_EQ(p.Test.Errors.Messages.size(), 1) << "one report at start";
+    EXPECT_TRUE(p.Test.Errors.Messages[0].contains(kSettingsFile));
+    EXPECT_TRUE(p.Test.Errors.Messages[0].contains(kLibraryFile));
+    EXPECT_TRUE(p.Test.Errors.Messages[0].contains(QStringLiteral("канал (FIFO)")));
+
+    EXPECT_THROW(p->SaveTextLibrary(), FileError);
+    p->mainWindow->ExitProgram();
+    EXPECT_TRUE(p.Test.App.Terminated());
+    ASSERT_EQ(p.Test.Dialogs.Messages.size(), 1) << "the user is told the settings were not saved";
+    EXPECT_TRUE(p.Test.Dialogs.Messages[0].startsWith(QStringLiteral("Настройки не сохранены")));
+    EXPECT_FALSE(QFileInfo(p.Dir.File(kSettingsFile)).isFile());
+    EXPECT_FALSE(QFileInfo(p.Dir.File(kLibraryFile)).isFile());
 }
 
 }  // namespace

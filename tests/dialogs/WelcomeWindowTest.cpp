@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QTest>
 #include <QWidget>
@@ -202,6 +203,36 @@ TEST(WelcomeClick, OpensTheMainWindowAtAnyAnimationPosition) {
         EXPECT_FALSE(p.Test.App.Terminated());
         EXPECT_TRUE(p.Test.Errors.Messages.isEmpty());
     }
+}
+
+}  // namespace
+}  // namespace vistorel
+
+namespace vistorel {
+namespace {
+
+// A picture that fails does not stop the window's set-up: the other pictures
+// still load, the launcher is still written, and the failure is reported once.
+TEST(WelcomeWindowStart, OneMissingPictureStopsNothingElse) {
+    ProgramUnderTest p(
+        [](test::StartDirectory& dir) {
+            QDir(dir.Path()).remove(QStringLiteral("images"));
+            QDir(dir.Path()).mkdir(QStringLiteral("images"));
+            for (const QString& name : QDir(test::ImagesDirectory()).entryList(QDir::Files)) {
+                if (name == FrameFile(1)) continue;
+                QFile::link(QDir(test::ImagesDirectory()).filePath(name), dir.File(QStringLiteral("images/") + name));
+            }
+        });
+    ASSERT_EQ(p.Test.Errors.Messages.size(), 1);
+    EXPECT_TRUE(p.Test.Errors.Messages[0].contains(FrameFile(1))) << qPrintable(p.Test.Errors.Messages[0]);
+    EXPECT_EQ(p.Dir.Read(QStringLiteral("Vistor.bat")), QByteArray("@echo off\r\nVistor.exe\r\n"));
+    WelcomeWindow& w = *p->welcomeWindow;
+    w.Show();
+    w.Repaint();
+    EXPECT_TRUE(Shows(w, 0, 0, QStringLiteral("vistorlogo.bmp")));
+    w.FormMouseMove(200, 260);
+    for (int i = 0; i < 13; ++i) w.OnAnimationTick();
+    EXPECT_TRUE(ShowsFrame(w, 13));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace vistorel {
 namespace {
@@ -68,25 +69,29 @@ TEST(TextLines, TwentyThousandLinesAtMost) {
     EXPECT_EQ(lines.last(), "line 20000");
 
     dir.Write(QStringLiteral("over.txt"), bytes + "one more");
-    ExpectRefused<RangeError>(dir.File(QStringLiteral("over.txt")), QStringLiteral("more than 20000 lines"));
+    ExpectRefused<RangeError>(dir.File(QStringLiteral("over.txt")), QStringLiteral("больше 20000 строк"));
 }
 
 TEST(TextLines, RefusesWhatCannotBeRead) {
     StartDirectory dir(false);
     const QString missing = dir.File(QStringLiteral("absent.txt"));
-    QFile probe(missing);
-    ASSERT_FALSE(probe.open(QIODevice::ReadOnly));
-    ExpectRefused<FileError>(missing, QStringLiteral("\"%1\": %2").arg(missing, probe.errorString()));
-    ExpectRefused<FileError>(dir.Path(), QString());
+    ExpectRefused<FileError>(missing, QStringLiteral("\"%1\": файл или папка не найдены").arg(missing));
+    ExpectRefused<FileError>(dir.Path(), QStringLiteral("это папка"));
+    // A FIFO or a device would block the reader (a FIFO until a writer comes):
+    // they are refused at once.
+    const QString fifo = dir.File(QStringLiteral("fifo.txt"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ExpectRefused<FileError>(fifo, QStringLiteral("канал (FIFO)"));
+    ExpectRefused<FileError>(QStringLiteral("/dev/zero"), QStringLiteral("устройство"));
 
     dir.Write(QStringLiteral("binary.dat"), QByteArray("text\0more\n", 10));
-    ExpectRefused<FileError>(dir.File(QStringLiteral("binary.dat")), QStringLiteral("not a text file"));
+    ExpectRefused<FileError>(dir.File(QStringLiteral("binary.dat")), QStringLiteral("не текстовый файл"));
 
     QFile huge(dir.File(QStringLiteral("huge.txt")));  // sparse: nothing written
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
     ASSERT_TRUE(huge.resize(qint64{64} * 1024 * 1024 + 1));
     huge.close();
-    ExpectRefused<FileError>(huge.fileName(), QStringLiteral("larger than 64 MiB"));
+    ExpectRefused<FileError>(huge.fileName(), QStringLiteral("слишком велик (больше 64 МБ)"));
 }
 
 TEST(TextLines, DecodesWindows1251AndUtf8Alike) {
@@ -99,6 +104,14 @@ TEST(TextLines, DecodesWindows1251AndUtf8Alike) {
         EXPECT_EQ(lines, expected);
         EXPECT_EQ(lines.value(0).size(), 15);  // characters, not bytes
     }
+    // A UTF-8 text with a stray byte is still read as UTF-8, the bad byte
+    // shown as a replacement character, not as Windows-1251 mojibake.
+    const QStringList damaged = Load(dir, utf8.left(4) + "\xFF" + utf8.mid(4));
+    EXPECT_EQ(damaged.value(0), QStringLiteral("Ма\uFFFDма мыла раму."));
+    EXPECT_EQ(damaged.value(1), QStringLiteral("Ёлка"));
+    // One byte of Windows-1251 that happens to form a UTF-8 pair does not
+    // turn a Windows-1251 text into UTF-8.
+    EXPECT_EQ(Load(dir, cp1251 + " \xD0\x9F").value(1), QStringLiteral("Ёлка Рџ"));
 }
 
 }  // namespace

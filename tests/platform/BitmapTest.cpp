@@ -6,8 +6,11 @@
 #include "platform/Errors.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <vector>
 
 using namespace vistorel;
 
@@ -83,6 +86,50 @@ TEST(Bitmap, MissingAndBrokenFilesRaiseFileErrorsNamingThePathAndKeepThePicture)
     // as picture viewers show it; it must not crash or hang.
     bitmap.LoadFromFile(dir.File(QStringLiteral("cut.jpg")));
     EXPECT_EQ(bitmap.Height(), 64);
+}
+
+// A picture's header may claim any size: a file of a few hundred bytes that
+// claims 20000 x 20000 pixels would take gigabytes (and crashed the decoder
+// when the allocation failed). Such pictures are refused before decoding;
+// so is anything that is not a regular file, which could block the reader.
+TEST(Bitmap, RefusesHugeClaimsAndFilesThatAreNotRegular) {
+    test::StartDirectory dir(false);
+    QByteArray jpeg = Encode(TwoColourPicture(), "JPG");
+    const qsizetype sof = jpeg.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    jpeg[sof + 5] = '\x4E';  // height 20000
+    jpeg[sof + 6] = '\x20';
+    jpeg[sof + 7] = '\x4E';  // width 20000
+    jpeg[sof + 8] = '\x20';
+    dir.Write(QStringLiteral("huge.jpg"), jpeg);
+    QByteArray bmp = Encode(TwoColourPicture(), "BMP");
+    bmp[18] = '\x20';  // width 20000
+    bmp[19] = '\x4E';
+    bmp[22] = '\x20';  // height 20000
+    bmp[23] = '\x4E';
+    dir.Write(QStringLiteral("huge.bmp"), bmp);
+    const QString fifo = dir.File(QStringLiteral("fifo.bmp"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    const std::vector<std::pair<QString, QString>> refused = {
+        {dir.File(QStringLiteral("huge.jpg")), QStringLiteral("20000 × 20000")},
+        {dir.File(QStringLiteral("huge.bmp")), QStringLiteral("20000 × 20000")},
+        {fifo, QStringLiteral("канал (FIFO)")},
+        {QStringLiteral("/dev/null"), QStringLiteral("устройство")},
+    };
+    for (const auto& [path, reason] : refused) {
+        Bitmap bitmap;
+        try {
+            bitmap.LoadFromFile(path);
+            ADD_FAILURE() << qPrintable(path) << " loaded";
+        } catch (const FileError& e) {
+            EXPECT_TRUE(e.Message().contains(reason)) << qPrintable(e.Message());
+        }
+        EXPECT_TRUE(bitmap.Empty());
+    }
+    EXPECT_EQ(PictureSizeProblem(16384, 4096), QString());
+    EXPECT_NE(PictureSizeProblem(16385, 1), QString());
+    EXPECT_NE(PictureSizeProblem(16384, 4097), QString());  // above 64 megapixels
 }
 
 TEST(Bitmap, ImageNamesWithBackslashesResolveBelowTheGivenDirectory) {
