@@ -46,6 +46,19 @@ void LoadLongText(benchmark::State& state, const QString& path) {
     state.counters["lines"] = buffer.LineCount;
 }
 
+// Words of short lines read after one line of 65534 words: a split costs
+// what its own line holds, not what the longest line before it held.
+void WordsAfterALongLine(benchmark::State& state) {
+    TextLines text;
+    text.Lines = {QStringLiteral("w ").repeated(70000)};
+    for (int i = 0; i < 19999; ++i) text.Lines.append(QStringLiteral("one two three"));
+    text.LineCount = 20000;
+    WordStream words;
+    words.Reset();
+    while (text.CurrentLine != 2) words.NextWord(text);  // through the long line
+    for (auto _ : state) benchmark::DoNotOptimize(words.NextWord(text));
+}
+
 // A 20000-line Windows-1251 text made of the practice text's lines.
 QString WriteLongText(const QTemporaryDir& dir) {
     QFile sample(QStringLiteral(VISTOREL_BENCH_SAMPLE));
@@ -85,6 +98,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     const QString longText = WriteLongText(dir);
     benchmark::RegisterBenchmark("LoadTextLines/20000", LoadLongText, longText)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("NextWord/afterLongLine", WordsAfterALongLine)->Unit(benchmark::kMicrosecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

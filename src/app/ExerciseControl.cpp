@@ -32,6 +32,9 @@ void MainWindow::StartExercise() {
         throw;
     }
 
+    // A new text starts with an empty word stream: nothing of the text read
+    // before may come out of it.
+    program.Words.Reset();
     program.Words.WordIndex = 41;  // the first word request splits a new line
     program.Exercise.SweepX = 10;
     program.Exercise.MarkStep = 1;

@@ -6,27 +6,44 @@
 #include "engine/ExerciseWindow.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace vistorel {
+namespace {
+
+// Placements are computed in 64 bits (a line of millions of characters times
+// the point size does not fit an int) and kept within what widgets take; a
+// label that far out is off the window either way.
+int Coordinate(qint64 value) { return static_cast<int>(std::clamp<qint64>(value, -1000000, 1000000)); }
+
+}  // namespace
+
+int ExerciseWindow::CentredLeft(qsizetype characters, int divisor) const {
+    return Coordinate(qint64{Width()} / 2 - qint64{characters} * wordLabel.Font().Size() / divisor);
+}
+
+void ExerciseWindow::ShowText(const QString& text) {
+    // A label measures all of its text: more than a window can show would
+    // only cost time (a word of a megabyte took most of a second a step).
+    wordLabel.SetCaption(text.size() > kMaxShownCharacters ? text.left(kMaxShownCharacters) : text);
+}
 
 void ExerciseWindow::ShowSingleWord() {
     const QString word = program.Words.NextWord(program.TextLineBuffer);
     if (program.Exercise.ExerciseMode == 1) {
-        const int p = wordLabel.Font().Size();
-        wordLabel.SetLeft(Width() / 2 - static_cast<int>(word.size()) * p / 2);
+        wordLabel.SetLeft(CentredLeft(word.size(), 2));
         wordLabel.SetTop(Height() / 2 - 40);
     }
-    wordLabel.SetCaption(word);
+    ShowText(word);
 }
 
 void ExerciseWindow::ShowWordPair() {
     const QString first = program.Words.NextWord(program.TextLineBuffer);
     const QString second = program.Words.NextWord(program.TextLineBuffer);
     const QString pair = first + QStringLiteral("     ") + second;
-    const int p = wordLabel.Font().Size();
-    wordLabel.SetLeft(Width() / 2 - static_cast<int>(pair.size()) * p / 3);
+    wordLabel.SetLeft(CentredLeft(pair.size(), 3));
     wordLabel.SetTop(Height() / 2 - 40);
-    wordLabel.SetCaption(pair);
+    ShowText(pair);
 }
 
 void ExerciseWindow::StepSweep() {
@@ -36,10 +53,12 @@ void ExerciseWindow::StepSweep() {
     wordLabel.SetLeft(sweep);
 }
 
-void ExerciseWindow::SetMarks(int left, int length, int divisor, int count) {
-    const int step = length * wordLabel.Font().Size() / divisor;
+void ExerciseWindow::SetMarks(int left, qsizetype length, int divisor, int count) {
+    const qint64 step = qint64{length} * wordLabel.Font().Size() / divisor;
     program.Exercise.MarkCount = static_cast<std::uint16_t>(count);
-    for (int k = 1; k <= count; ++k) program.Exercise.MarkX[k] = static_cast<std::int16_t>(left + k * step);
+    for (int k = 1; k <= count; ++k) {
+        program.Exercise.MarkX[k] = static_cast<std::int16_t>(std::clamp<qint64>(left + k * step, INT16_MIN, INT16_MAX));
+    }
 }
 
 void ExerciseWindow::ShowLineWithMarks() {
@@ -49,11 +68,11 @@ void ExerciseWindow::ShowLineWithMarks() {
     // text) shows the first line.
     if (text.CurrentLine < 1 || text.CurrentLine > text.LineCount) text.CurrentLine = text.LineCount > 0 ? 1 : 0;
     const QString line = text.Line(text.CurrentLine);
-    const int n = static_cast<int>(line.size());
-    const int left = Width() / 2 - n * wordLabel.Font().Size() / 3;
+    const qsizetype n = line.size();
+    const int left = CentredLeft(n, 3);
     wordLabel.SetLeft(left);
     wordLabel.SetTop(Height() / 2);
-    wordLabel.SetCaption(line);
+    ShowText(line);
     if (n > 40) SetMarks(left, n, 5, 3);
     if (n < 40) SetMarks(left, n, 3, 2);
     // A line of exactly 40 characters keeps the marks of the line before.
@@ -65,10 +84,10 @@ void ExerciseWindow::ShowLineWithMarks() {
 void ExerciseWindow::ShowSmartLine() {
     ClearWindow();
     const QString line = program.Words.BuildSmartLine(program.TextLineBuffer);
-    const int n = static_cast<int>(line.size());
-    const int left = Width() / 2 - (n * wordLabel.Font().Size() / 4 + 14);
+    const qsizetype n = line.size();
+    const int left = Coordinate(qint64{Width()} / 2 - (qint64{n} * wordLabel.Font().Size() / 4 + 14));
     wordLabel.SetLeft(left);
-    wordLabel.SetCaption(line);
+    ShowText(line);
     SetMarks(left, n, 7, 3);
 }
 

@@ -52,9 +52,17 @@ public:
     Timer stepTimer;  // step timer
     Timer stageTimer;  // stage timer
 
+    // The label shows at most this many characters of a text: more than any
+    // window can show.
+    static constexpr qsizetype kMaxShownCharacters = 4096;
+
 private:
     void ModeFourStep();
-    void SetMarks(int left, int length, int divisor, int count);
+    void SetMarks(int left, qsizetype length, int divisor, int count);
+    // Left edge of a text of this many characters centred by the estimate
+    // characters x point size / divisor.
+    int CentredLeft(qsizetype characters, int divisor) const;
+    void ShowText(const QString& text);
 
     // Puts the background (picture or colour) back on one area of the surface.
     void RestoreBackground(const QRect& area);

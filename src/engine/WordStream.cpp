@@ -1,5 +1,6 @@
 #include "engine/WordStream.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vistorel {
@@ -26,10 +27,23 @@ const QString& WordStream::Slot(int k) const {
 void WordStream::SetSlot(int k, QString word) {
     if (k > WordList.size()) WordList.resize(k);
     WordList[k - 1] = std::move(word);
+    usedSlots_ = std::max(usedSlots_, k);
+}
+
+void WordStream::ClearUsedSlots() {
+    const int used = std::min<int>(usedSlots_, static_cast<int>(WordList.size()));
+    for (int k = 0; k < used; ++k) WordList[k].clear();
+    usedSlots_ = 0;
+}
+
+void WordStream::Reset() {
+    ClearUsedSlots();
+    WordCount = 0;
+    WordIndex = 0;
 }
 
 void WordStream::SplitWords(const QString& line) {
-    for (QString& slot : WordList) slot.clear();
+    ClearUsedSlots();
 
     // The walk stops on reaching the end of the line, as if the line carried
     // one extra non-separator character there. Every pass of the loop

@@ -30,9 +30,15 @@ public:
     // Slot k, 1-based; empty outside the list.
     const QString& Slot(int k) const;
 
+    // An empty stream, as before the first word of a text: no slots in use,
+    // WordCount and WordIndex 0.
+    void Reset();
+
     // Cuts a line into slots at runs of the separators space . , and -.
     // Each run ends a slot, so a line that starts with separators leaves
     // slot 1 empty, and a line of separators only gives one empty slot.
+    // Only the slots the previous line used are emptied first, so a split
+    // costs what the line holds, not what the longest line ever held.
     void SplitWords(const QString& line);
 
     // True when the word has a character other than a space or a full stop.
@@ -51,6 +57,9 @@ public:
 
 private:
     void SetSlot(int k, QString word);
+    void ClearUsedSlots();
+
+    int usedSlots_ = 0;  // slots 1..usedSlots_ may hold a word of the last line
 };
 
 }  // namespace vistorel

@@ -420,6 +420,41 @@ TEST(ExerciseWindow, TextWithoutWordsShowsNothing) {
     }
 }
 
+// A new start begins with the words of the text loaded now: nothing of the
+// text read before comes out, however long its last line was.
+TEST(ExerciseWindow, RestartShowsOnlyTheNewText) {
+    QByteArray longLine;
+    for (int i = 0; i < 60000; ++i) longLine += "old ";
+    Exercise e(longLine + "\n", [](test::StartDirectory& dir) { dir.Write(QStringLiteral("new.txt"), "fresh words\n"); });
+    e.Start();
+    e.Step(3);
+    ASSERT_EQ(e.Text().Caption(), QStringLiteral("old "));
+    e.p->SettingsRecord.TextPath.SetText(QStringLiteral("new.txt"));
+    e.Start();
+    e.Step();
+    EXPECT_EQ(e.Text().Caption(), QStringLiteral("fresh "));
+    e.Step();
+    EXPECT_EQ(e.Text().Caption(), QStringLiteral("words "));
+}
+
+// A line of nine million characters at the largest font size: the label gets
+// no more than a window can show, and the placements, computed in 64 bits,
+// put the text far to the left instead of wrapping round to somewhere else.
+TEST(ExerciseWindow, HugeLinesArePlacedOffTheWindowAndCutForTheLabel) {
+    Exercise e(QByteArray(9'000'000, 'w') + "\n");
+    e.p->SettingsRecord.FontSize = 255;
+    e.Start();
+    e.Step();
+    EXPECT_EQ(e.Text().Caption().size(), ExerciseWindow::kMaxShownCharacters);
+    EXPECT_LT(e.Text().Left(), 0);
+    e.Next(3);
+    e.Step();
+    EXPECT_EQ(e.Text().Caption().size(), ExerciseWindow::kMaxShownCharacters);
+    EXPECT_LT(e.Text().Left(), 0);
+    EXPECT_EQ(e.p->Exercise.MarkCount, 3);
+    EXPECT_EQ(e.p->Exercise.MarkX[1], INT16_MAX) << "a mark past the range is kept at its end, not wrapped";
+}
+
 // A reading position beyond the text (a bookmark of a longer text) shows line 1 in the line mode.
 TEST(ExerciseWindow, PositionBeyondTheTextShowsTheFirstLine) {
     Exercise e(Utf8(QStringLiteral("первая строка\nвторая строка\n")));
