@@ -11,14 +11,43 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <dlfcn.h>
+#include <string>
 
 namespace {
 
-// Without a display Qt would stop with an obscure platform-plugin error.
-bool HaveDisplay() {
-    if (std::getenv("QT_QPA_PLATFORM") != nullptr) return true;
-    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+// Without a display Qt would stop with an obscure platform-plugin error (and
+// abort, for a display that is set but cannot be reached). The X display is
+// tried here first, through the same library Qt would use, loaded only for
+// this; an empty string means the windows can be opened.
+std::string DisplayProblem() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform != nullptr && std::strncmp(platform, "xcb", 3) != 0) return {};  // offscreen, vnc, wayland ...
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        return "не задан дисплей для окон программы (переменная DISPLAY пуста).";
+    }
+    void* xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (xcb == nullptr) return {};  // let Qt say what is missing
+    using Connect = void* (*)(const char*, int*);
+    using HasError = int (*)(void*);
+    using Disconnect = void (*)(void*);
+    auto connect = reinterpret_cast<Connect>(dlsym(xcb, "xcb_connect"));
+    auto hasError = reinterpret_cast<HasError>(dlsym(xcb, "xcb_connection_has_error"));
+    auto disconnect = reinterpret_cast<Disconnect>(dlsym(xcb, "xcb_disconnect"));
+    std::string problem;
+    if (connect != nullptr && hasError != nullptr && disconnect != nullptr) {
+        void* connection = connect(nullptr, nullptr);
+        if (hasError(connection) != 0) {
+            problem = std::string("не удаётся открыть дисплей \"") + display +
+                      "\": X-сервер не отвечает или не пускает эту программу.";
+        }
+        disconnect(connection);
+    }
+    dlclose(xcb);
+    return problem;
 }
 
 // With VISTOREL_STARTUP_PROBE set, the program prints when its first window
@@ -45,12 +74,13 @@ void ProbeStartup(vistorel::Application& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!HaveDisplay()) {
+    const std::string problem = DisplayProblem();
+    if (!problem.empty()) {
         std::fprintf(stderr,
-                     "vistorel: no display to open windows on (DISPLAY is not set).\n"
-                     "Start it from a desktop session, or without one under a virtual display:\n"
+                     "vistorel: %s\n"
+                     "Запустите программу в графическом сеансе или на виртуальном дисплее:\n"
                      "  xvfb-run -a -s \"-screen 0 1280x1024x24\" %s\n",
-                     argv[0]);
+                     problem.c_str(), argv[0]);
         return 1;
     }
     QApplication qt(argc, argv);

@@ -21,7 +21,7 @@ void MainWindow::StartExercise() {
     try {
         const QString textPath = settings.TextPath.Text();
         if (textPath.isEmpty()) {
-            throw Error(QStringLiteral("No text is chosen for reading: choose one in the preferences or in the text manager."));
+            throw Error(QStringLiteral("Текст для чтения не выбран: выберите его в настройках или в базе текстов."));
         }
         LoadTextLines(program.TextLineBuffer, program.ResolvePath(textPath));
     } catch (...) {

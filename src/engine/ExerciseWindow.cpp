@@ -83,14 +83,14 @@ void ExerciseWindow::PrepareBackground() {
     if (!settings.UsePicture) return;
     const QString path = program.ResolvePath(settings.PicturePath.Text());
     try {
-        if (path.isEmpty()) throw Error(QStringLiteral("No background picture is chosen."));
+        if (path.isEmpty()) throw Error(QStringLiteral("Картинка для фона не выбрана."));
         picture_.LoadFromFile(path);
         reportedPicture_.clear();
     } catch (const Error& e) {
         picture_ = Bitmap();
         if (reportedPicture_ != path) {
             reportedPicture_ = path;
-            App().ReportError(e.Message() + QStringLiteral("\nThe exercise uses the background colour instead."));
+            App().ReportError(e.Message() + QStringLiteral("\nУпражнение идёт на цвете фона."));
         }
     }
 }

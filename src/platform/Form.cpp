@@ -126,6 +126,7 @@ protected:
     }
     void changeEvent(QEvent* event) override {
         if (event->type() == QEvent::WindowStateChange) {
+            form_.KeepFixedSize();
             auto* change = static_cast<QWindowStateChangeEvent*>(event);
             if ((change->oldState() & Qt::WindowMinimized) && !(windowState() & Qt::WindowMinimized)) {
                 form_.Repaint();
@@ -211,12 +212,25 @@ void Form::SetPosition(int left, int top) { window_->move(left, top); }
 
 void Form::SetClientSize(int width, int height) {
     const int menu = window_->MenuHeight();
-    if (border_ == BorderStyle::Dialog) {
-        window_->setFixedSize(width, height + menu);
+    fixedSize_ = QSize(width, height + menu);
+    if (border_ == BorderStyle::Dialog || (border_ == BorderStyle::Single && !window_->isMaximized())) {
+        window_->setFixedSize(fixedSize_);
     } else {
-        window_->resize(width, height + menu);
+        window_->resize(fixedSize_);
     }
     window_->LayoutChildren();
+}
+
+void Form::KeepFixedSize() {
+    // A fixed single border may still be maximised; restored, it takes its
+    // own size again and cannot be dragged to another.
+    if (border_ != BorderStyle::Single) return;
+    if (window_->isMaximized()) {
+        window_->setMinimumSize(0, 0);
+        window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else if (!window_->isMinimized() && fixedSize_.isValid()) {
+        window_->setFixedSize(fixedSize_);
+    }
 }
 
 void Form::SetOuterSize(int width, int height) {
@@ -252,6 +266,10 @@ void Form::Show() {
 }
 
 void Form::ShowMaximized() {
+    if (border_ == BorderStyle::Single) {
+        window_->setMinimumSize(0, 0);
+        window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
     // Without a window manager nothing maximises the window: take the screen's
     // working area ourselves; a window manager keeps it maximised as well.
     if (QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen()) {

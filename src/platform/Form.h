@@ -7,6 +7,7 @@
 #include "platform/Canvas.h"
 #include "platform/Colour.h"
 
+#include <QSize>
 #include <QString>
 #include <memory>
 
@@ -116,11 +117,13 @@ private:
     void WindowShown(bool spontaneous);
     void WindowClosing();
     void SurfaceResized();
+    void KeepFixedSize();
 
     Application& app_;
     std::unique_ptr<FormWindow> window_;
     FormSurface* surface_ = nullptr;
     QMenuBar* menu_ = nullptr;
+    QSize fixedSize_;  // the client size set last, menu bar included
     TColor color_ = clBtnFace;
     BorderStyle border_ = BorderStyle::Sizeable;
     bool stayOnTop_ = false;

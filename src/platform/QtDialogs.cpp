@@ -28,7 +28,7 @@ std::optional<QString> QtDialogs::OpenFile(const QString& filter) {
 std::optional<QString> QtDialogs::OpenPicture() {
     const QString path = QFileDialog::getOpenFileName(
         nullptr, QString(), QString(),
-        ToQtFilter(QStringLiteral("All pictures|*.bmp;*.jpg;*.jpeg|Bitmaps|*.bmp|JPEG pictures|*.jpg;*.jpeg")));
+        ToQtFilter(QStringLiteral("Все картинки|*.bmp;*.jpg;*.jpeg|Картинки BMP|*.bmp|Картинки JPEG|*.jpg;*.jpeg")));
     if (path.isEmpty()) return std::nullopt;
     return path;
 }

@@ -166,3 +166,24 @@ TEST(Form, OuterSizeIncludesTheMenuBarAndLabelsFitTheirText) {
     EXPECT_EQ(label.Font().Height, 32);
     EXPECT_GE(label.Height(), 32);
 }
+
+// A window with a fixed single border keeps its size when restored (it cannot
+// be dragged to another), and may still be maximised.
+TEST(Form, FixedSingleBorderIsNotResizableButCanBeMaximised) {
+    test::TestApplication t;
+    ProbeForm form(t.App);
+    form.SetBorderStyle(BorderStyle::Single);
+    form.SetClientSize(561, 224);
+    QWidget& window = *form.Widget();
+    EXPECT_EQ(window.minimumSize(), QSize(561, 224));
+    EXPECT_EQ(window.maximumSize(), QSize(561, 224));
+    form.ShowMaximized();
+    EXPECT_TRUE(form.Maximized());
+    EXPECT_GT(form.ClientWidth(), 561);
+    window.showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form.Maximized());
+    EXPECT_EQ(window.minimumSize(), QSize(561, 224));
+    EXPECT_EQ(window.maximumSize(), QSize(561, 224));
+    EXPECT_EQ(form.ClientWidth(), 561);
+}
