@@ -1,13 +1,196 @@
 #include "library/AddTextWindow.h"
 
 #include "app/Program.h"
+#include "dialogs/PreferencesWindow.h"
+#include "library/LibraryShared.h"
+#include "library/TextManagerWindow.h"
+
+#include <QApplication>
+#include <QStyle>
+#include <algorithm>
 
 namespace vistorel {
+namespace {
 
-AddTextWindow::AddTextWindow(Program& program) : Form(program.App), program(program) {
+constexpr int kTitleFrames = 11;
+
+}  // namespace
+
+AddTextWindow::AddTextWindow(Program& program)
+    : Form(program.App),
+      numberCaption(*this, 24, 40, QStringLiteral("Номер текста"), LibraryFont(true)),
+      numberLabel(*this, 112, 40, QString(), LibraryFont()),
+      titleCaption(*this, 24, 64, QStringLiteral("Название"), LibraryFont(true)),
+      pathCaption(*this, 24, 112, QStringLiteral("Путь к файлу"), LibraryFont(true)),
+      descriptionCaption(*this, 24, 168, QStringLiteral("Описание"), LibraryFont(true)),
+      titleEdit(Surface()),
+      pathEdit(Surface()),
+      chooseFileButton(Surface()),
+      descriptionEdit(Surface()),
+      titleAnimation(program.App, Canvas, kTitleFrames),
+      program(program),
+      buttons_{{
+          {&images_[kAdd], {250, 310}, {250, 310, 310, 330}, {250, 310, 310, 330}},
+          {&images_[kCancel], {350, 310}, {350, 310, 400, 330}, {350, 310, 400, 330}},
+      }} {
     ApplyDesign({QStringLiteral("Добавить текст"), BorderStyle::None, true, 87, 47, 427, 344, false, clBlack});
+    // The number keeps a gap after its caption, whatever the width of the face.
+    numberLabel.SetLeft(std::max(112, numberCaption.Left() + numberCaption.Width() + 6));
+    titleEdit.setGeometry(24, 80, 377, 21);
+    titleEdit.setMaxLength(50);
+    StyleLibraryControl(titleEdit);
+    pathEdit.setGeometry(22, 128, 355, 21);
+    StyleLibraryControl(pathEdit);
+    chooseFileButton.setGeometry(384, 128, 23, 22);
+    chooseFileButton.setAutoRaise(true);
+    chooseFileButton.setIcon(QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon));
+    chooseFileButton.setToolTip(QStringLiteral("Выбрать файл текста"));
+    chooseFileButton.setFocusPolicy(Qt::NoFocus);
+    descriptionEdit.setGeometry(24, 184, 289, 89);
+    descriptionEdit.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    StyleLibraryControl(descriptionEdit);
+    QObject::connect(&chooseFileButton, &QToolButton::clicked, &chooseFileButton,
+                     [this] { App().Guard([this] { ChooseTextFile(); }); });
 }
 
-void AddTextWindow::SetFilePath(const QString&) {}
+void AddTextWindow::FormCreate() {
+    program.LoadImageOrReport(images_[kAdd].Normal, QStringLiteral("images\\add.bmp"));
+    program.LoadImageOrReport(images_[kAdd].Hover, QStringLiteral("images\\add1.bmp"));
+    program.LoadImageOrReport(images_[kCancel].Normal, QStringLiteral("images\\cancel.bmp"));
+    program.LoadImageOrReport(images_[kCancel].Hover, QStringLiteral("images\\cancel1.bmp"));
+    program.LoadImageOrReport(close_, QStringLiteral("images\\winclose.bmp"));
+    program.LoadImageOrReport(tile_, QStringLiteral("images\\bgr.bmp"));
+    // This window has no still title: frame n comes from the file numbered n - 1.
+    std::vector<Bitmap>& frames = titleAnimation.Frames();
+    for (int n = 1; n <= kTitleFrames; ++n) {
+        program.LoadImageOrReport(frames[static_cast<std::size_t>(n)],
+                                  QStringLiteral("images\\new%1.bmp").arg(n - 1, 4, 10, QLatin1Char('0')));
+    }
+    titleAnimation.Reset();
+    hover_.fill(false);
+}
+
+void AddTextWindow::FormPaint() {
+    TileRows(Canvas, tile_, 32, Width(), Height());
+    Canvas.Draw(390, 5, close_);
+    for (const ImageButton& button : buttons_) button.DrawNormal(Canvas);
+    DrawSkinOutlines(Canvas, Width(), Height());
+    // The title plays again after every repaint.
+    titleAnimation.Reset();
+    titleAnimation.Start();
+}
+
+void AddTextWindow::FormMouseMove(int x, int y) {
+    for (int b = 0; b < kButtonCount; ++b) buttons_[b].Track(Canvas, x, y, hover_[b]);
+}
+
+void AddTextWindow::FormMouseDown(MouseButton, int x, int y) {
+    if (buttons_[kAdd].Clicked(x, y)) StoreTextEntry();
+    if (buttons_[kCancel].Clicked(x, y)) Cancel();
+    if (kCloseRect.Contains(x, y)) Cancel();
+}
+
+void AddTextWindow::OpenForAdding() {
+    AddTextMode = true;
+    numberLabel.SetCaption(QString::number(program.TextCount + 1));
+    Show();
+    titleEdit.setFocus();
+}
+
+void AddTextWindow::OpenForReplacing(int slot) {
+    AddTextMode = false;
+    EditedTextIndex = static_cast<std::uint16_t>(slot);
+    numberLabel.SetCaption(QString::number(slot));
+    Show();
+    titleEdit.setFocus();
+}
+
+void AddTextWindow::SetFilePath(const QString& path) { pathEdit.setText(path); }
+
+void AddTextWindow::ChooseTextFile() {
+    const std::optional<QString> chosen =
+        App().StandardDialogs().OpenFile(QStringLiteral("Windows text *.txt|*.txt|All files|*.*"));
+    if (chosen) pathEdit.setText(*chosen);
+}
+
+void AddTextWindow::StoreTextEntry() {
+    // Everything is checked before anything changes.
+    if (AddTextMode && program.TextCount >= kMaxTexts) {
+        throw Error(QStringLiteral("В базе уже %1 текстов, больше она не вмещает. "
+                                   "Удалите ненужный текст в базе текстов, затем добавьте новый.")
+                        .arg(kMaxTexts));
+    }
+    if (!AddTextMode && EditedTextIndex == 0) {
+        throw Error(QStringLiteral("Не выбран текст, который нужно заменить. Откройте это окно из базы текстов: "
+                                   "кнопкой «Добавить» для нового текста или «Изменить» для выбранного в списке."));
+    }
+    if (!AddTextMode && EditedTextIndex > program.TextCount) {
+        throw Error(QStringLiteral("Текста номер %1 больше нет в базе. Выберите текст в базе текстов "
+                                   "и нажмите «Изменить» ещё раз.")
+                        .arg(EditedTextIndex));
+    }
+    const QString path = program.StorablePath(pathEdit.text(), 50);
+    const QStringList lines = BreakDescription(descriptionEdit.toPlainText(), 50);
+    if (lines.size() > kMaxDescriptionLines) {
+        throw Error(QStringLiteral("Описание слишком длинное: это %1 строк по 50 знаков, а помещается %2. "
+                                   "Сократите описание.")
+                        .arg(lines.size())
+                        .arg(kMaxDescriptionLines));
+    }
+
+    const int slot = AddTextMode ? program.TextCount + 1 : EditedTextIndex;
+    ChangeTextLibrary(program, [&] {
+        if (AddTextMode) ++program.TextCount;
+        TextRecord& text = program.TextLibrary[slot];
+        text.Title.SetText(titleEdit.text());
+        text.FilePath.SetText(path);
+        text.BookmarkCount = 0;  // a stored entry starts without bookmarks
+        text.DescriptionLineCount = static_cast<std::uint16_t>(lines.size());
+        for (int k = 1; k <= lines.size(); ++k) text.DescriptionLine(k).SetText(lines[k - 1]);
+    });
+    EditedTextIndex = static_cast<std::uint16_t>(slot);
+    if (program.preferencesWindow->Visible()) program.CurrentTextIndex = EditedTextIndex;
+    if (program.textManager->Visible()) program.textManager->RefreshTextList();
+    Hide();
+}
+
+void AddTextWindow::Cancel() {
+    // The text chosen in the open preferences window is then not a library text.
+    if (program.preferencesWindow->Visible()) program.CurrentTextIndex = 0;
+    Hide();
+}
+
+void AddTextWindow::TextDeleted(int slot) {
+    if (AddTextMode || EditedTextIndex == 0) return;
+    if (EditedTextIndex == slot) {
+        EditedTextIndex = 0;
+    } else if (EditedTextIndex > slot) {
+        --EditedTextIndex;
+    } else {
+        return;
+    }
+    numberLabel.SetCaption(QString::number(EditedTextIndex));
+}
+
+QStringList BreakDescription(const QString& text, int width) {
+    QStringList lines;
+    const QStringList paragraphs = text.split(QLatin1Char('\n'));
+    for (QString rest : paragraphs) {
+        rest.remove(QLatin1Char('\r'));
+        while (rest.size() > width) {
+            const qsizetype space = rest.lastIndexOf(QLatin1Char(' '), width);
+            if (space > 0) {
+                lines.append(rest.left(space));
+                rest = rest.mid(space + 1);
+            } else {
+                lines.append(rest.left(width));
+                rest = rest.mid(width);
+            }
+        }
+        lines.append(rest);
+    }
+    while (!lines.isEmpty() && lines.back().trimmed().isEmpty()) lines.removeLast();
+    return lines;
+}
 
 }  // namespace vistorel

@@ -1,6 +1,16 @@
 #pragma once
 
+#include "app/ImageButton.h"
+#include "app/Skin.h"
 #include "platform/Form.h"
+#include "platform/Label.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QToolButton>
+#include <array>
+#include <cstdint>
 
 namespace vistorel {
 
@@ -11,11 +21,61 @@ class AddTextWindow : public Form {
 public:
     explicit AddTextWindow(Program& program);
 
+    enum Button : int { kAdd, kCancel, kButtonCount };
+
+    void FormCreate() override;
+    void FormPaint() override;
+    void FormMouseMove(int x, int y) override;
+    void FormMouseDown(MouseButton button, int x, int y) override;
+
+    // The text manager's Add: the next store appends an entry.
+    void OpenForAdding();
+    // The text manager's Edit: the next store replaces the entry in `slot`
+    // (0: none chosen, storing is then refused).
+    void OpenForReplacing(int slot);
     // Puts a file path into the path field, so that the next entry stored starts with it.
     void SetFilePath(const QString& path);
+    // The folder button: a text file chosen in the file dialog goes into the path field.
+    void ChooseTextFile();
+    // The Add button: the fields become a library entry, saved at once.
+    void StoreTextEntry();
+    // The Cancel button and the close symbol.
+    void Cancel();
+    // The library entry in `slot` was deleted: the entry being replaced keeps
+    // designating the same text, or none when it was the one deleted.
+    void TextDeleted(int slot);
+
+    // Storing appends an entry (true) or replaces entry EditedTextIndex (false).
+    bool AddTextMode = false;
+    std::uint16_t EditedTextIndex = 0;
+
+    bool Hovered(Button button) const { return hover_[button]; }
+
+    Label numberCaption;
+    Label numberLabel;
+    Label titleCaption;
+    Label pathCaption;
+    Label descriptionCaption;
+    QLineEdit titleEdit;
+    QLineEdit pathEdit;
+    QToolButton chooseFileButton;
+    QPlainTextEdit descriptionEdit;
+    TitleAnimation titleAnimation;
+
+    static constexpr HitRect kCloseRect = {390, 5, 410, 25};
 
 private:
     Program& program;
+    Bitmap tile_;
+    Bitmap close_;
+    std::array<ButtonImages, kButtonCount> images_;
+    const std::array<ImageButton, kButtonCount> buttons_;
+    std::array<bool, kButtonCount> hover_{};
 };
+
+// The lines a description is stored as: its lines, each longer than `width`
+// characters broken at spaces (a word longer than a line is broken where the
+// line ends); empty lines at the end are dropped.
+QStringList BreakDescription(const QString& text, int width);
 
 }  // namespace vistorel

@@ -1,11 +1,173 @@
 #include "library/TextManagerWindow.h"
 
 #include "app/Program.h"
+#include "library/AddTextWindow.h"
+#include "library/LibraryShared.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace vistorel {
+namespace {
 
-TextManagerWindow::TextManagerWindow(Program& program) : Form(program.App), program(program) {
+constexpr const char* kButtonFiles[TextManagerWindow::kButtonCount][2] = {
+    {"images\\accept.bmp", "images\\accept1.bmp"},
+    {"images\\add.bmp", "images\\add1.bmp"},
+    {"images\\edit.bmp", "images\\edit1.bmp"},
+    {"images\\delete.bmp", "images\\delete1.bmp"},
+};
+
+constexpr int kTitleFrames = 11;
+
+}  // namespace
+
+TextManagerWindow::TextManagerWindow(Program& program)
+    : Form(program.App),
+      titleCaption(*this, 16, 40, QStringLiteral("Название текста"), LibraryFont(true)),
+      descriptionCaption(*this, 216, 40, QStringLiteral("Краткое описание"), LibraryFont(true)),
+      pathCaption(*this, 16, 248, QStringLiteral("Путь к файлу"), LibraryFont()),
+      pathLabel(*this, 16, 264, QString(), LibraryFont()),
+      titleList(Surface()),
+      descriptionView(Surface()),
+      titleAnimation(program.App, Canvas, kTitleFrames),
+      program(program),
+      // The Accept click reaches further right than its hover image.
+      buttons_{{
+          {&images_[kAccept], {100, 295}, {100, 295, 160, 320}, {100, 295, 170, 320}},
+          {&images_[kAdd], {170, 295}, {170, 295, 230, 320}, {170, 295, 230, 320}},
+          {&images_[kEdit], {240, 295}, {240, 295, 300, 320}, {240, 295, 300, 320}},
+          {&images_[kDelete], {310, 295}, {310, 295, 380, 320}, {310, 295, 380, 320}},
+      }} {
     ApplyDesign({QStringLiteral("Text manager"), BorderStyle::None, true, 58, 21, 457, 329, false, clBlack});
+    titleList.setGeometry(8, 56, 201, 177);
+    titleList.setSelectionMode(QAbstractItemView::SingleSelection);
+    StyleLibraryControl(titleList);
+    descriptionView.setGeometry(216, 56, 233, 177);
+    descriptionView.setReadOnly(true);
+    StyleLibraryControl(descriptionView);
+    QObject::connect(&titleList, &QListWidget::itemSelectionChanged, &titleList,
+                     [this] { App().Guard([this] { ShowSelectedText(); }); });
+    // A double click or Enter on a title chooses it, like the Accept button.
+    QObject::connect(&titleList, &QListWidget::itemActivated, &titleList,
+                     [this] { App().Guard([this] { ChooseSelectedText(); }); });
+}
+
+void TextManagerWindow::FormCreate() {
+    for (int b = 0; b < kButtonCount; ++b) {
+        program.LoadImageOrReport(images_[b].Normal, QString::fromLatin1(kButtonFiles[b][0]));
+        program.LoadImageOrReport(images_[b].Hover, QString::fromLatin1(kButtonFiles[b][1]));
+    }
+    program.LoadImageOrReport(close_, QStringLiteral("images\\winclose.bmp"));
+    program.LoadImageOrReport(tile_, QStringLiteral("images\\bgr.bmp"));
+    // The still title is the first frame; frame n comes from the file numbered n - 1.
+    std::vector<Bitmap>& frames = titleAnimation.Frames();
+    for (int n = 0; n <= kTitleFrames; ++n) {
+        const int file = std::max(0, n - 1);
+        program.LoadImageOrReport(frames[static_cast<std::size_t>(n)],
+                                  QStringLiteral("images\\editor%1.bmp").arg(file, 4, 10, QLatin1Char('0')));
+    }
+    titleAnimation.Reset();
+    hover_.fill(false);
+}
+
+void TextManagerWindow::FormShow() { RefreshTextList(); }
+
+void TextManagerWindow::FormPaint() {
+    TileRows(Canvas, tile_, 30, Width(), Height());
+    titleAnimation.Start();
+    titleAnimation.DrawStill();
+    Canvas.Draw(420, 2, close_);
+    for (const ImageButton& button : buttons_) button.DrawNormal(Canvas);
+    DrawSkinOutlines(Canvas, Width(), Height());
+}
+
+void TextManagerWindow::FormMouseMove(int x, int y) {
+    for (int b = 0; b < kButtonCount; ++b) buttons_[b].Track(Canvas, x, y, hover_[b]);
+}
+
+void TextManagerWindow::FormMouseDown(MouseButton, int x, int y) {
+    if (buttons_[kAccept].Clicked(x, y)) ChooseSelectedText();
+    if (buttons_[kAdd].Clicked(x, y)) OpenForAdding();
+    if (buttons_[kEdit].Clicked(x, y)) OpenForReplacing();
+    if (buttons_[kDelete].Clicked(x, y)) DeleteSelectedText();
+    if (kCloseRect.Contains(x, y)) CloseManager();
+}
+
+void TextManagerWindow::RefreshTextList() {
+    titleList.clear();
+    for (int slot = 1; slot <= program.TextCount; ++slot) {
+        const QString title = program.TextLibrary[slot].Title.Text();
+        titleList.addItem(title);
+        titleList.item(slot - 1)->setToolTip(title);  // a title wider than the list
+    }
+    titleList.clearSelection();
+    titleList.setCurrentRow(-1);
+    // Nothing is selected, so nothing is described.
+    pathLabel.SetCaption(QString());
+    descriptionView.clear();
+}
+
+int TextManagerWindow::SelectedSlot() const {
+    const QList<QListWidgetItem*> selected = titleList.selectedItems();
+    if (selected.isEmpty()) return 0;
+    const int slot = titleList.row(selected.front()) + 1;
+    return slot <= program.TextCount ? slot : 0;
+}
+
+int TextManagerWindow::RequireSelection(const QString& action) const {
+    const int slot = SelectedSlot();
+    if (slot == 0) throw RangeError(QStringLiteral("Выберите текст в списке, затем нажмите «%1».").arg(action));
+    return slot;
+}
+
+void TextManagerWindow::ShowSelectedText() {
+    const int slot = SelectedSlot();
+    if (slot == 0) return;
+    const TextRecord& text = program.TextLibrary[slot];
+    pathLabel.SetCaption(text.FilePath.Text());
+    QStringList lines;
+    const int count = std::min<int>(text.DescriptionLineCount, kMaxDescriptionLines);
+    for (int k = 1; k <= count; ++k) lines.append(text.DescriptionLine(k).Text());
+    descriptionView.setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TextManagerWindow::ChooseSelectedText() {
+    const int slot = RequireSelection(QStringLiteral("Принять"));
+    // The path's bytes as stored: it always fits the longer field of the settings.
+    const ShortString<50>& path = program.TextLibrary[slot].FilePath;
+    ShortString<100>& textPath = program.SettingsRecord.TextPath;
+    std::memcpy(textPath.Chars, path.Chars, static_cast<std::size_t>(path.Size()));
+    textPath.Length = static_cast<std::uint8_t>(path.Size());
+    program.CurrentTextIndex = static_cast<std::uint16_t>(slot);
+    Hide();
+    titleAnimation.Reset();
+}
+
+void TextManagerWindow::OpenForAdding() { program.addTextWindow->OpenForAdding(); }
+
+void TextManagerWindow::OpenForReplacing() { program.addTextWindow->OpenForReplacing(SelectedSlot()); }
+
+void TextManagerWindow::DeleteSelectedText() {
+    const int slot = RequireSelection(QStringLiteral("Удалить"));
+    ChangeTextLibrary(program, [&] {
+        for (int i = slot; i < program.TextCount; ++i) program.TextLibrary[i] = program.TextLibrary[i + 1];
+        --program.TextCount;
+        // The current text stays the same text: it moves down with the entries
+        // after the deleted one, and is no longer a library text when deleted.
+        std::uint16_t& current = program.CurrentTextIndex;
+        if (current == slot) {
+            current = 0;
+        } else if (current > slot) {
+            --current;
+        }
+    });
+    program.addTextWindow->TextDeleted(slot);
+    RefreshTextList();
+}
+
+void TextManagerWindow::CloseManager() {
+    titleAnimation.Reset();
+    Hide();
 }
 
 }  // namespace vistorel

@@ -1,6 +1,13 @@
 #pragma once
 
+#include "app/ImageButton.h"
+#include "app/Skin.h"
 #include "platform/Form.h"
+#include "platform/Label.h"
+
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <array>
 
 namespace vistorel {
 
@@ -11,8 +18,52 @@ class TextManagerWindow : public Form {
 public:
     explicit TextManagerWindow(Program& program);
 
+    enum Button : int { kAccept, kAdd, kEdit, kDelete, kButtonCount };
+
+    void FormCreate() override;
+    void FormShow() override;
+    void FormPaint() override;
+    void FormMouseMove(int x, int y) override;
+    void FormMouseDown(MouseButton button, int x, int y) override;
+
+    // The list shows the titles of the library, in order, none selected.
+    void RefreshTextList();
+    // Path and description of the selected text.
+    void ShowSelectedText();
+    // Accept: the selected text becomes the one the exercises read.
+    void ChooseSelectedText();
+    // Add and Edit: the add text window, for a new entry or for the selected one.
+    void OpenForAdding();
+    void OpenForReplacing();
+    // Delete: the selected entry leaves the library and its file.
+    void DeleteSelectedText();
+    // The close symbol.
+    void CloseManager();
+
+    // The library slot of the selected list entry; 0 when none is selected.
+    int SelectedSlot() const;
+    bool Hovered(Button button) const { return hover_[button]; }
+
+    Label titleCaption;
+    Label descriptionCaption;
+    Label pathCaption;
+    Label pathLabel;
+    QListWidget titleList;
+    QPlainTextEdit descriptionView;
+    TitleAnimation titleAnimation;
+
+    static constexpr HitRect kCloseRect = {420, 2, 440, 20};
+
 private:
+    // The selected slot; with none selected the action named is refused.
+    int RequireSelection(const QString& action) const;
+
     Program& program;
+    Bitmap tile_;
+    Bitmap close_;
+    std::array<ButtonImages, kButtonCount> images_;
+    const std::array<ImageButton, kButtonCount> buttons_;
+    std::array<bool, kButtonCount> hover_{};
 };
 
 }  // namespace vistorel

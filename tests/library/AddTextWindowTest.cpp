@@ -1,0 +1,165 @@
+// The add text window: adding and replacing entries as the file stores them,
+// the modes kept between openings, the effect on the open preferences window
+// and text manager, and the refusals, which change nothing.
+
+#include "library/AddTextWindow.h"
+
+#include "LibraryTestSupport.h"
+#include "dialogs/PreferencesWindow.h"
+#include "library/TextManagerWindow.h"
+
+namespace vistorel {
+namespace {
+
+using test::LibraryOf;
+using test::LibraryProgram;
+
+struct Adder : LibraryProgram {
+    explicit Adder(int count) : LibraryProgram(count) {}
+    AddTextWindow& W() { return *(*this)->addTextWindow; }
+    void Fill(const QString& title, const QString& path, const QString& description = {}) {
+        W().titleEdit.setText(title);
+        W().pathEdit.setText(path);
+        W().descriptionEdit.setPlainText(description);
+    }
+    void Store() { Test.App.Guard([&] { W().FormMouseDown(MouseButton::Left, 280, 320); }); }
+};
+
+// The manager's Add stores slot 4 of 3: the title cut to 50, a path from the
+// file dialog made relative to the start directory, long description lines
+// broken at spaces, no bookmarks; the open manager's list follows at once.
+TEST(AddTextWindow, AddStoresANewEntry) {
+    Adder a(3);
+    TextManagerWindow& manager = *a->textManager;
+    manager.Show();
+    manager.FormMouseDown(MouseButton::Left, 200, 300);
+    ASSERT_TRUE(a.W().Visible());
+    EXPECT_EQ(a.W().numberLabel.Caption(), QStringLiteral("4"));
+    const QString words = QStringLiteral("слово ").repeated(10);
+    a.Fill(QString(60, QChar(u'ж')), {}, QStringLiteral("первая\n") + words + QString(55, QChar(u'x')) + u'\n');
+    a.Test.Dialogs.Files.push_back(a.Dir.File(QStringLiteral("texts/book.txt")));
+    a.W().chooseFileButton.click();
+    EXPECT_EQ(a.Test.Dialogs.FiltersAsked, QStringList{QStringLiteral("Windows text *.txt|*.txt|All files|*.*")});
+    a.Store();
+    EXPECT_TRUE(a.Test.Errors.Messages.isEmpty());
+    EXPECT_FALSE(a.W().Visible());
+    ASSERT_EQ(a->TextCount, 4);
+    EXPECT_EQ(a.File().left(3 * 4404), LibraryOf({1, 2, 3}));
+    EXPECT_TRUE(a.Holds(a.File()));
+    const TextRecord& text = a->TextLibrary[4];
+    EXPECT_EQ(text.Title.Text(), QString(50, QChar(u'ж')));
+    EXPECT_EQ(text.FilePath.Text(), QStringLiteral("texts/book.txt"));
+    EXPECT_EQ(text.BookmarkCount, 0);
+    QStringList lines;
+    for (int k = 1; k <= text.DescriptionLineCount; ++k) lines.append(text.DescriptionLine(k).Text());
+    EXPECT_EQ(lines, (QStringList{"первая", words.left(47), "слово слово", QString(50, QChar(u'x')), "xxxxx"}));
+    EXPECT_EQ(manager.titleList.count(), 4);
+}
+
+// The manager's Edit replaces the selected entry in its slot and drops its
+// bookmarks; plain showing (the menu command) keeps the mode of the last
+// opening: at start nothing to replace, so storing is refused, and after one
+// Add it appends, with the number of that opening. The title plays again
+// after every repaint.
+TEST(AddTextWindow, ReplaceAndThePlainShowKeepTheLastMode) {
+    Adder a(3);
+    a.W().Show();
+    a.Fill(QStringLiteral("Новый"), QStringLiteral("new.txt"));
+    a.Store();
+    EXPECT_EQ(a.Test.Errors.Messages.size(), 1);
+    EXPECT_TRUE(a.W().Visible());
+    EXPECT_TRUE(a.Holds(LibraryOf({1, 2, 3})));
+
+    a->textManager->Show();
+    a->textManager->titleList.setCurrentRow(1);
+    a->textManager->FormMouseDown(MouseButton::Left, 270, 300);
+    a.Store();
+    EXPECT_EQ(a.File().left(4404) + a.File().mid(2 * 4404), LibraryOf({1, 3}));
+    EXPECT_EQ(a->TextLibrary[2].Title.Text(), QStringLiteral("Новый"));
+    EXPECT_EQ(a->TextLibrary[2].BookmarkCount, 0);
+    EXPECT_EQ(a->TextLibrary[2].DescriptionLineCount, 0);
+
+    a.W().OpenForAdding();
+    a.Store();
+    a.W().Show();
+    a.Store();
+    EXPECT_EQ(a->TextCount, 5);
+    EXPECT_EQ(a.W().numberLabel.Caption(), QStringLiteral("4"));
+    a.W().titleAnimation.OnTick();
+    a.W().Repaint();
+    EXPECT_EQ(a.W().titleAnimation.Frame(), 0);
+    EXPECT_TRUE(a.W().titleAnimation.AnimationTimer().Enabled());
+}
+
+// With the preferences window open, storing makes the stored entry the
+// current text and cancelling makes the current text no library text; with
+// it closed neither touches the current text.
+TEST(AddTextWindow, OpenPreferencesWindowFollowsStoreAndCancel) {
+    Adder a(3);
+    a->CurrentTextIndex = 1;
+    a.W().OpenForReplacing(2);
+    a.Store();
+    a.W().Cancel();
+    EXPECT_EQ(a->CurrentTextIndex, 1);
+    a->preferencesWindow->Show();
+    a.W().OpenForReplacing(2);
+    a.Store();
+    EXPECT_EQ(a->CurrentTextIndex, 2);
+    a.W().OpenForAdding();
+    a.Test.App.Guard([&] { a.W().FormMouseDown(MouseButton::Left, 370, 320); });
+    EXPECT_FALSE(a.W().Visible());
+    EXPECT_EQ(a->CurrentTextIndex, 0);
+}
+
+// Refused before any change, with the window left open: a path too long or
+// outside Windows-1251, a 41st description line, a failed save, an entry
+// deleted since Edit, and a 201st entry. Title characters outside
+// Windows-1251 are stored as '?'.
+TEST(AddTextWindow, RefusalsChangeNothing) {
+    Adder a(3);
+    a.W().OpenForAdding();
+    a.Fill(QStringLiteral("Т"), QStringLiteral("/elsewhere/") + QString(45, QChar(u'p')));
+    a.Store();
+    a.W().pathEdit.setText(QStringLiteral("日本.txt"));
+    a.Store();
+    a.W().pathEdit.setText(QStringLiteral("t.txt"));
+    a.W().descriptionEdit.setPlainText(QStringLiteral("строка\n").repeated(41));
+    a.Store();
+    a.W().descriptionEdit.setPlainText(QStringLiteral("строка\n").repeated(40));
+    {
+        test::FileSizeLimit limit(4404);
+        a.Store();
+    }
+    EXPECT_TRUE(a.W().Visible());
+    EXPECT_TRUE(a.Holds(LibraryOf({1, 2, 3})));
+    ASSERT_EQ(a.Test.Errors.Messages.size(), 4);
+    EXPECT_TRUE(a.Test.Errors.Messages[0].contains(QStringLiteral("слишком длинный")));
+    EXPECT_TRUE(a.Test.Errors.Messages[1].contains(QStringLiteral("日本.txt")));
+    EXPECT_TRUE(a.Test.Errors.Messages[2].startsWith(QStringLiteral("Описание слишком длинное")));
+
+    a.W().OpenForReplacing(3);
+    a->textManager->Show();
+    a->textManager->titleList.setCurrentRow(0);
+    a->textManager->DeleteSelectedText();
+    EXPECT_EQ(a.W().EditedTextIndex, 2);  // still "Текст 3"
+    a->textManager->titleList.setCurrentRow(1);
+    a->textManager->DeleteSelectedText();
+    a.Store();
+    EXPECT_EQ(a.Test.Errors.Messages.size(), 5);
+    EXPECT_TRUE(a.Holds(LibraryOf({2})));
+
+    a.W().titleEdit.setText(QStringLiteral("Ꙭ ok"));
+    while (a->TextCount < 200 && a.Test.Errors.Messages.size() == 5) {
+        a.W().OpenForAdding();
+        a.Store();
+    }
+    EXPECT_EQ(a->TextLibrary[200].Title.Text(), QStringLiteral("? ok"));
+    a.W().OpenForAdding();
+    a.Store();
+    EXPECT_EQ(a.Test.Errors.Messages.size(), 6);
+    EXPECT_EQ(a->TextCount, 200);
+    EXPECT_EQ(a.File().size(), 200 * 4404);
+}
+
+}  // namespace
+}  // namespace vistorel

@@ -1,0 +1,103 @@
+// The text manager: choosing a text, deleting entries (the file, the list and
+// the current text), and the refusals, which change nothing.
+
+#include "library/TextManagerWindow.h"
+
+#include "LibraryTestSupport.h"
+#include "app/MainWindow.h"
+#include "library/AddTextWindow.h"
+
+#include <QTest>
+
+namespace vistorel {
+namespace {
+
+using test::LibraryOf;
+using test::LibraryProgram;
+
+struct Manager : LibraryProgram {
+    explicit Manager(int count) : LibraryProgram(count) { W().Show(); }
+    TextManagerWindow& W() { return *(*this)->textManager; }
+    void Select(int slot) { W().titleList.setCurrentRow(slot - 1); }
+    void Click(int x, int y) { Test.App.Guard([&] { W().FormMouseDown(MouseButton::Left, x, y); }); }
+    void Delete(int slot) {
+        Select(slot);
+        Click(320, 300);
+    }
+};
+
+// The Texts button lists the library; a selected text shows its path and
+// description; the Accept click reaches X = 165, past the hover image, and
+// makes the text the current one.
+TEST(TextManagerWindow, TextsButtonListsAndAcceptAt165Chooses) {
+    Manager m(3);
+    m.W().Hide();
+    m->mainWindow->ShowMaximized();
+    const HitRect texts = m->mainWindow->ButtonRect(kTexts);
+    QTest::mousePress(m->mainWindow->Surface(), Qt::LeftButton, {}, QPoint(texts.Left + 20, texts.Top + 5));
+    ASSERT_TRUE(m.W().Visible());
+    EXPECT_EQ(m.W().titleList.count(), 3);
+    EXPECT_EQ(m.W().titleList.item(2)->text(), QStringLiteral("Текст 3"));
+    EXPECT_EQ(m.W().SelectedSlot(), 0);
+
+    m.Select(2);
+    EXPECT_EQ(m.W().pathLabel.Caption(), QStringLiteral("t2.txt"));
+    EXPECT_EQ(m.W().descriptionView.toPlainText(), QStringLiteral("Описание 2"));
+    m.W().FormMouseMove(165, 300);
+    EXPECT_FALSE(m.W().Hovered(TextManagerWindow::kAccept));
+    m.Click(165, 300);
+    EXPECT_TRUE(m.Test.Errors.Messages.isEmpty());
+    EXPECT_FALSE(m.W().Visible());
+    EXPECT_EQ(m->SettingsRecord.TextPath.Text(), QStringLiteral("t2.txt"));
+    EXPECT_EQ(m->CurrentTextIndex, 2);
+}
+
+// Deleting 2 of 5 leaves 1, 3, 4, 5 in memory, list and file, whole; the
+// current text stays the same text, and is no library text once deleted; the
+// last delete leaves an empty file.
+TEST(TextManagerWindow, DeleteKeepsOrderFileAndCurrentText) {
+    Manager m(5);
+    m->CurrentTextIndex = 4;
+    m.Delete(2);
+    EXPECT_TRUE(m.Holds(LibraryOf({1, 3, 4, 5})));
+    EXPECT_EQ(m.W().titleList.item(1)->text(), QStringLiteral("Текст 3"));
+    EXPECT_EQ(m.W().titleList.count(), 4);
+    EXPECT_EQ(m->CurrentTextIndex, 3);
+    m.Delete(4);  // after the current text
+    EXPECT_EQ(m->CurrentTextIndex, 3);
+    m.Delete(3);  // the current text
+    EXPECT_EQ(m->CurrentTextIndex, 0);
+    EXPECT_TRUE(m.Holds(LibraryOf({1, 3})));
+    m.Delete(1);
+    m.Delete(1);
+    EXPECT_TRUE(m.Test.Errors.Messages.isEmpty());
+    EXPECT_TRUE(m.Dir.Exists(test::kLibraryFile));
+    EXPECT_TRUE(m.Holds({}));
+    EXPECT_EQ(m.W().titleList.count(), 0);
+}
+
+// Accept, Delete, and storing after Edit with nothing selected are refused;
+// so is a delete whose save fails: memory, file, list and current text stay.
+TEST(TextManagerWindow, RefusalsAndAFailedSaveChangeNothing) {
+    Manager m(5);
+    m->CurrentTextIndex = 4;
+    m.Click(130, 300);
+    m.Click(320, 300);
+    m.Click(270, 300);
+    m.Test.App.Guard([&] { m->addTextWindow->StoreTextEntry(); });
+    m.Select(2);
+    {
+        test::FileSizeLimit limit(4404);
+        m.Click(320, 300);
+    }
+    EXPECT_EQ(m.Test.Errors.Messages.size(), 4);
+    EXPECT_EQ(m.Test.Errors.Messages[0], QStringLiteral("Выберите текст в списке, затем нажмите «Принять»."));
+    EXPECT_TRUE(m.Holds(LibraryOf({1, 2, 3, 4, 5})));
+    EXPECT_EQ(m->CurrentTextIndex, 4);
+    EXPECT_EQ(m->SettingsRecord.TextPath.Size(), 0);
+    EXPECT_EQ(m.W().titleList.count(), 5);
+    EXPECT_EQ(m.W().SelectedSlot(), 2);
+}
+
+}  // namespace
+}  // namespace vistorel
