@@ -3,6 +3,7 @@
 
 #include "app/Program.h"
 #include "app/MainWindow.h"
+#include "dialogs/PreferencesWindow.h"
 #include "engine/ExerciseWindow.h"
 #include "engine/SpeedIndicator.h"
 
@@ -47,6 +48,7 @@ void MainWindow::StartExercise() {
     exercise.PrepareBackground();
     exercise.wordLabel.SetFontColor(settings.TextColor);
     exercise.wordLabel.SetFontSize(settings.FontSize);
+    if (program.CustomFontChosen) exercise.wordLabel.SetFont(program.preferencesWindow->ExerciseFont());
     exercise.stepTimer.SetInterval(program.Preset.StageInterval[1]);
     exercise.stepTimer.SetEnabled(true);
     exercise.stageTimer.SetEnabled(true);

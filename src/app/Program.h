@@ -62,6 +62,9 @@ public:
     bool ExerciseActive = false;   // the exercise panel is up on the main window
     bool SpeedDirection = false;   // held speed button: false faster, true slower
     bool ExerciseLoaded = false;   // the last exercise start loaded its text
+    // A font was chosen in the preferences and accepted: every exercise start
+    // gives the exercise text that font. Not saved; never cleared while running.
+    bool CustomFontChosen = false;
 
     // The windows, in creation order.
     std::unique_ptr<WelcomeWindow> welcomeWindow;       // welcome

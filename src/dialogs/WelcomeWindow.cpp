@@ -2,8 +2,13 @@
 
 #include "app/Program.h"
 #include "app/MainWindow.h"
-
+#include "dialogs/PreferencesWindow.h"
 #include "platform/FileAccess.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
 
 namespace vistorel {
 namespace {
@@ -77,6 +82,24 @@ void WelcomeWindow::FormMouseDown(MouseButton, int x, int y) {
     program.mainWindow->ShowMaximized();
 }
 
-void WelcomeWindow::SetPreferencesCaptions() {}
+void WelcomeWindow::SetPreferencesCaptions() {
+    PreferencesWindow& preferences = *program.preferencesWindow;
+    preferences.fontHeading.SetCaption(QStringLiteral("Шрифт"));
+    // Refilling the list drops its selection; filling the window selects the level again.
+    preferences.levelList->clear();
+    preferences.levelList->addItems({QStringLiteral("Для начинающих "), QStringLiteral("Нормальный"),
+                                     QStringLiteral("Сложный"), QStringLiteral("Режим просмотра")});
+    preferences.levelHeading.SetCaption(QStringLiteral("Сложность"));
+    preferences.textHeading.SetCaption(QStringLiteral("Текст для чтения"));
+    preferences.usePictureBox->setText(QString());
+    preferences.textColorHeading.SetCaption(QStringLiteral("Цвет текста"));
+    preferences.backColorHeading.SetCaption(QStringLiteral("Фон"));
+    preferences.pictureHeading.SetCaption(QStringLiteral("Картинка"));
+    preferences.sizeHeading.SetCaption(QStringLiteral("Размер шрифта"));
+    preferences.sampleLabel->setText(QStringLiteral("ПРИМЕР ТЕКСТА"));
+    preferences.defaultSizeButton->setText(QStringLiteral("По умолчанию"));
+    preferences.customSizeButton->setText(QStringLiteral("Выбор пользователем"));
+    preferences.smartDividerBox->setText(QStringLiteral("Умный делитель строк"));
+}
 
 }  // namespace vistorel

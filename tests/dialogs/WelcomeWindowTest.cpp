@@ -5,7 +5,13 @@
 
 #include "app/Program.h"
 #include "app/MainWindow.h"
+#include "dialogs/PreferencesWindow.h"
 #include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -203,6 +209,30 @@ TEST(WelcomeClick, OpensTheMainWindowAtAnyAnimationPosition) {
         EXPECT_FALSE(p.Test.App.Terminated());
         EXPECT_TRUE(p.Test.Errors.Messages.isEmpty());
     }
+}
+
+// Entering through the welcome window gives the preferences window its
+// captions; the level list is refilled and filling selects the level again.
+TEST(WelcomeClick, SetsThePreferencesCaptions) {
+    ProgramUnderTest p;
+    p->SettingsRecord.Level = 2;
+    p->welcomeWindow->Show();
+    p->welcomeWindow->FormMouseDown(MouseButton::Left, 200, 260);
+    PreferencesWindow& preferences = *p->preferencesWindow;
+    EXPECT_EQ(preferences.fontHeading.Caption(), QStringLiteral("Шрифт"));
+    EXPECT_EQ(preferences.levelHeading.Caption(), QStringLiteral("Сложность"));
+    EXPECT_EQ(preferences.backColorHeading.Caption(), QStringLiteral("Фон"));
+    EXPECT_EQ(preferences.customSizeButton->text(), QStringLiteral("Выбор пользователем"));
+    EXPECT_EQ(preferences.smartDividerBox->text(), QStringLiteral("Умный делитель строк"));
+    EXPECT_TRUE(preferences.usePictureBox->text().isEmpty());
+    EXPECT_EQ(preferences.sampleLabel->text(), QStringLiteral("ПРИМЕР ТЕКСТА"));
+    ASSERT_EQ(preferences.levelList->count(), 4);
+    EXPECT_EQ(preferences.levelList->item(0)->text(), QStringLiteral("Для начинающих "));
+    EXPECT_EQ(preferences.levelList->item(3)->text(), QStringLiteral("Режим просмотра"));
+    // The captions fit the window's width.
+    EXPECT_LE(preferences.customSizeButton->x() + preferences.customSizeButton->sizeHint().width(), 385);
+    preferences.FillPreferences();
+    EXPECT_EQ(preferences.levelList->currentRow(), 2);
 }
 
 }  // namespace
