@@ -15,6 +15,7 @@ const Font kClockFont{QStringLiteral("Westminster"), 19, true, false, false, fal
 const Font kStatusFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, false, clAccent};
 
 constexpr int kClockLeft = 544;
+constexpr int kStatusTop = 336;
 
 }  // namespace
 
@@ -22,7 +23,7 @@ ReadingSpeedTestWindow::ReadingSpeedTestWindow(Program& program)
     : Form(program.App),
       clockTimer(program.App, 100),
       clockLabel(*this, kClockLeft, 8, QStringLiteral("0:0"), kClockFont),
-      statusLabel(*this, 16, 336, QStringLiteral("Нажмите старт для начала"), kStatusFont),
+      statusLabel(*this, 16, kStatusTop, QStringLiteral("Нажмите старт для начала"), kStatusFont),
       textView(new QPlainTextEdit(Surface())),
       program(program),
       buttons_(*this, testButtons_) {
@@ -52,7 +53,7 @@ void ReadingSpeedTestWindow::FormCreate() { testButtons_.Load(program); }
 
 void ReadingSpeedTestWindow::FormShow() {
     // A test left running while the window was hidden is still under way.
-    if (!Running()) statusLabel.SetCaption(QStringLiteral("Нажмите \"старт\" для начала"));
+    if (!Running()) ShowStatus(QStringLiteral("Нажмите \"старт\" для начала"));
 }
 
 void ReadingSpeedTestWindow::FormPaint() { buttons_.Draw(); }
@@ -79,7 +80,7 @@ void ReadingSpeedTestWindow::StartTest() {
         throw Error(QStringLiteral("В тексте \"%1\" нет ни одного знака: для теста нужен текст.").arg(path));
     }
 
-    statusLabel.SetCaption(QStringLiteral("Test in progress"));
+    ShowStatus(QStringLiteral("Test in progress"));
     clock_.Reset();
     ReadChars = beginning.Chars;
     textView->setPlainText(beginning.Lines.join(u'\n'));
@@ -97,7 +98,21 @@ void ReadingSpeedTestWindow::StopTest() {
     clockTimer.SetEnabled(false);
     const std::int64_t tenths = stopwatch.ElapsedTenths();
     ShowClock(TenthsCounter::Caption(tenths));
-    statusLabel.SetCaption(ReadingSpeed::From(ReadChars, tenths).StatusLine());
+    ShowStatus(ReadingSpeed::From(ReadChars, tenths).StatusLine());
+}
+
+// The status line stays clear of the start button: a result too long for
+// the room left of it goes on two lines, the figures in brackets on the
+// second, and the label rises to keep both inside the window.
+void ReadingSpeedTestWindow::ShowStatus(const QString& text) {
+    statusLabel.SetTop(kStatusTop);
+    statusLabel.SetCaption(text);
+    const int room = buttons_.Button(kTestStart).At.x() - 4;
+    if (statusLabel.Left() + statusLabel.Width() <= room) return;
+    QString broken = text;
+    broken.replace(QStringLiteral(" ("), QStringLiteral("\n("));
+    statusLabel.SetCaption(broken);
+    statusLabel.SetTop(std::min(kStatusTop, ClientHeight() - statusLabel.Height()));
 }
 
 // The clock keeps its place, moved left only as far as a long time needs to

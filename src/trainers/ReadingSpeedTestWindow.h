@@ -50,6 +50,7 @@ public:
 
 private:
     void ShowClock(const QString& caption);
+    void ShowStatus(const QString& text);
 
     Program& program;
     TestButtonSet testButtons_;

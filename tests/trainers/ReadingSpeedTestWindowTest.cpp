@@ -50,7 +50,14 @@ protected:
     void Ticks(int n) {
         for (int i = 0; i < n; ++i) W().OnClockTick();
     }
-    QString Status() { return W().statusLabel.Caption(); }
+    // The status line as the user reads it (a long one is shown on two lines).
+    QString Status() { return W().statusLabel.Caption().replace(u'\n', u' '); }
+    // The status line stays clear of the buttons and inside the window, below the text.
+    bool StatusInItsPlace() {
+        const Label& status = W().statusLabel;
+        return status.Left() + status.Width() < W().Buttons().Button(kTestStart).At.x() &&
+               status.Top() > W().textView->geometry().bottom() && status.Top() + status.Height() <= W().ClientHeight();
+    }
 
     test::ProgramUnderTest p;
     Clock::time_point now = Clock::now();
@@ -106,6 +113,7 @@ TEST_F(ReadingSpeedTestWindowTest, ReadsTheBeginningAndScoresTheRealTime) {
     EXPECT_FALSE(W().clockTimer.Enabled());
     EXPECT_EQ(Status(), QStringLiteral("Ваша скорость чтения 336 слов в минуту (1848 bps)"));
     EXPECT_EQ(W().clockLabel.Caption(), QStringLiteral("60:0"));
+    EXPECT_TRUE(StatusInItsPlace());
 
     now += std::chrono::seconds(30);
     Press(kTestStop);
