@@ -1,6 +1,5 @@
 #pragma once
-// Helpers for the tests of the trainer windows: pictures of the build, and
-// whether a window's surface shows one at a place.
+// Helpers for the trainer window tests: whether a surface shows a picture of the build.
 
 #include "platform/Form.h"
 #include "support/TestSupport.h"
@@ -11,21 +10,17 @@
 
 namespace vistorel::test {
 
-inline QImage Picture(const QString& file) { return QImage(QDir(ImagesDirectory()).filePath(file)); }
-
-// Whether the surface shows the picture with its top-left corner at (x, y);
-// the parts outside the surface, and a border of `inset` pixels, are not compared.
+// The picture with its top-left corner at (x, y), a border of `inset` pixels
+// and whatever lies outside the surface not compared.
 inline ::testing::AssertionResult Shows(Form& form, int x, int y, const QString& file, int inset = 0) {
-    const QImage picture = Picture(file);
+    const QImage picture(QDir(ImagesDirectory()).filePath(file));
     if (picture.isNull()) return ::testing::AssertionFailure() << "cannot read " << file.toStdString();
     for (int py = inset; py < picture.height() - inset; ++py) {
         for (int px = inset; px < picture.width() - inset; ++px) {
-            const int sx = x + px;
-            const int sy = y + py;
+            const int sx = x + px, sy = y + py;
             if (sx < 0 || sy < 0 || sx >= form.ClientWidth() || sy >= form.ClientHeight()) continue;
             if (form.Canvas.Pixel(sx, sy) != FromRgb(picture.pixel(px, py))) {
-                return ::testing::AssertionFailure() << file.toStdString() << " not shown at " << x << ", " << y
-                                                     << ": differs at " << sx << ", " << sy;
+                return ::testing::AssertionFailure() << file.toStdString() << " not at " << x << ", " << y;
             }
         }
     }
@@ -33,5 +28,10 @@ inline ::testing::AssertionResult Shows(Form& form, int x, int y, const QString&
 }
 
 inline QString RingFile(int n) { return QStringLiteral("Ring%1.bmp").arg(n); }
+
+// Presses a mouse button at (x, y) of the window, through the handler guard.
+inline void PressAt(Application& app, Form& form, int x, int y) {
+    app.Guard([&] { form.FormMouseDown(MouseButton::Left, x, y); });
+}
 
 }  // namespace vistorel::test
