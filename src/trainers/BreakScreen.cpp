@@ -5,7 +5,7 @@
 
 namespace vistorel {
 
-BreakScreen::BreakScreen(Program& program) : Form(program.App), figureTimer(program.App, 10), program(program) {
+BreakScreen::BreakScreen(Program& program) : Form(program.App), figureTimer(program.App, 10) {
     ApplyDesign({QStringLiteral("Перерыв"), BorderStyle::Sizeable, false, 0, 0, 640, 475, true, clBlack});
     figureTimer.OnTimer = [this] { OnFigureTick(); };
 }

@@ -26,9 +26,6 @@ public:
     double BreakParameter = 5.0;
     TColor BreakColorBase = 50000;
     Timer figureTimer;
-
-private:
-    Program& program;
 };
 
 }  // namespace vistorel

@@ -6,7 +6,6 @@
 namespace vistorel {
 namespace {
 
-const Font kClockFont{QStringLiteral("Westminster"), 19, true, false, false, false, clLime};
 const Font kResultFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, false, clGray};
 
 }  // namespace
@@ -14,7 +13,7 @@ const Font kResultFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, 
 IpsTestWindow::IpsTestWindow(Program& program)
     : Form(program.App),
       clockTimer(program.App, 100),
-      clockLabel(*this, 568, 0, QStringLiteral("0:0"), kClockFont),
+      clockLabel(*this, 568, 0, QStringLiteral("0:0"), ClockFont()),
       resultLabel(*this, 16, 360, QString(), kResultFont),
       program(program),
       buttons_(*this, program.readingSpeedTest->TestButtons()) {

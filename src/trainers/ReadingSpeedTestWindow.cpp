@@ -11,7 +11,6 @@
 namespace vistorel {
 namespace {
 
-const Font kClockFont{QStringLiteral("Westminster"), 19, true, false, false, false, clLime};
 const Font kStatusFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, false, clAccent};
 
 constexpr int kClockLeft = 544;
@@ -22,7 +21,7 @@ constexpr int kStatusTop = 336;
 ReadingSpeedTestWindow::ReadingSpeedTestWindow(Program& program)
     : Form(program.App),
       clockTimer(program.App, 100),
-      clockLabel(*this, kClockLeft, 8, QStringLiteral("0:0"), kClockFont),
+      clockLabel(*this, kClockLeft, 8, QStringLiteral("0:0"), ClockFont()),
       statusLabel(*this, 16, kStatusTop, QStringLiteral("Нажмите старт для начала"), kStatusFont),
       textView(new QPlainTextEdit(Surface())),
       program(program),

@@ -4,6 +4,8 @@
 // from the real time between start and stop on a monotonic clock, to a tenth
 // of a second, so that late or missed ticks do not change it.
 
+#include "platform/Font.h"
+
 #include <QString>
 #include <chrono>
 #include <cstdint>
@@ -11,10 +13,16 @@
 
 namespace vistorel {
 
+// The font of the clock labels: large, bold and lime green.
+inline Font ClockFont() { return {QStringLiteral("Westminster"), 19, true, false, false, false, clLime}; }
+
 // The seconds and tenths shown by a clock label.
 class TenthsCounter {
 public:
-    void Reset() { seconds_ = 0, tenths_ = 0; }
+    void Reset() {
+        seconds_ = 0;
+        tenths_ = 0;
+    }
     // One 100 ms tick.
     void Tick();
     std::int64_t Seconds() const { return seconds_; }
