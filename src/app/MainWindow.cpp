@@ -36,7 +36,9 @@ constexpr std::array<ButtonDesign, kMainButtonCount> kButtons = {{
 
 }  // namespace
 
-MainWindow::MainWindow(Program& program) : Form(program.App), moveTimer(program.App, 5), program(program) {
+MainWindow::MainWindow(Program& program)
+    : Form(program.App), moveTimer(program.App, 5), menu(program, *this), program(program) {
+    SetMenuBar(menu.Bar());
     ApplyDesign({QStringLiteral("Vistorel 4.0"), BorderStyle::Single, false, 49, 96, 561, 224, false, clBlack});
     Canvas.Font.Name = QStringLiteral("MS Sans Serif");
     Canvas.Font.Height = 11;

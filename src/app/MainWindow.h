@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ImageButton.h"
+#include "app/MainMenu.h"
 #include "platform/Form.h"
 #include "platform/Timer.h"
 
@@ -59,6 +60,8 @@ public:
     int PanelX = 0;
     int PanelY = 0;
     Timer moveTimer;
+    // The menu bar; the window's outer height includes it.
+    MainMenu menu;
 
     bool Hovered(MainButton button) const { return hover_[button]; }
     // The button's rectangle in window coordinates, for the current panel origin.

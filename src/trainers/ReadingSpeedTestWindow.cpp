@@ -1,11 +1,124 @@
 #include "trainers/ReadingSpeedTestWindow.h"
 
 #include "app/Program.h"
+#include "engine/TextLines.h"
+#include "trainers/ReadingSpeed.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <algorithm>
 
 namespace vistorel {
+namespace {
 
-ReadingSpeedTestWindow::ReadingSpeedTestWindow(Program& program) : Form(program.App), program(program) {
+const Font kStatusFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, false, clAccent};
+
+constexpr int kClockLeft = 544;
+constexpr int kStatusTop = 336;
+
+}  // namespace
+
+ReadingSpeedTestWindow::ReadingSpeedTestWindow(Program& program)
+    : Form(program.App),
+      clockTimer(program.App, 100),
+      clockLabel(*this, kClockLeft, 8, QStringLiteral("0:0"), ClockFont()),
+      statusLabel(*this, 16, kStatusTop, QStringLiteral("Нажмите старт для начала"), kStatusFont),
+      textView(new QPlainTextEdit(Surface())),
+      program(program),
+      buttons_(*this, testButtons_) {
     ApplyDesign({QStringLiteral("Reading speed test"), BorderStyle::Dialog, true, 40, 36, 577, 362, false, clBlack});
+    clockTimer.SetEnabled(false);
+    clockTimer.OnTimer = [this] { OnClockTick(); };
+
+    QLabel* status = statusLabel.Widget();
+    status->setAutoFillBackground(true);
+    QPalette statusPalette = status->palette();
+    statusPalette.setColor(QPalette::Window, ToQColor(clBlack));
+    status->setPalette(statusPalette);
+
+    textView->setGeometry(0, 32, 577, 297);
+    textView->setReadOnly(true);
+    textView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textView->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    textView->setFont(Font{QStringLiteral("MS Sans Serif"), 13, true}.ToQFont());
+    QPalette textPalette = textView->palette();
+    textPalette.setColor(QPalette::Base, ToQColor(clWhite));
+    textPalette.setColor(QPalette::Text, ToQColor(clBlack));
+    textView->setPalette(textPalette);
+    textView->show();
+}
+
+void ReadingSpeedTestWindow::FormCreate() { testButtons_.Load(program); }
+
+void ReadingSpeedTestWindow::FormShow() {
+    // A test left running while the window was hidden is still under way.
+    if (!Running()) ShowStatus(QStringLiteral("Нажмите \"старт\" для начала"));
+}
+
+void ReadingSpeedTestWindow::FormPaint() { buttons_.Draw(); }
+
+void ReadingSpeedTestWindow::FormMouseMove(int x, int y) { buttons_.TrackHover(x, y); }
+
+void ReadingSpeedTestWindow::FormMouseDown(MouseButton, int x, int y) {
+    if (buttons_.Clicked(kTestStart, x, y)) StartTest();
+    if (buttons_.Clicked(kTestStop, x, y)) StopTest();
+}
+
+void ReadingSpeedTestWindow::StartTest() {
+    if (Running()) return;
+    // A text that cannot be read is reported; the window stays as it was.
+    const QString textPath = program.SettingsRecord.TextPath.Text();
+    if (textPath.isEmpty()) {
+        throw Error(QStringLiteral("Текст для теста не выбран: выберите его в настройках или в базе текстов."));
+    }
+    const QString path = program.ResolvePath(textPath);
+    TextLines text;
+    LoadTextLines(text, path);
+    const TextBeginning beginning = TakeTextBeginning(text);
+    if (beginning.Chars == 0) {
+        throw Error(QStringLiteral("В тексте \"%1\" нет ни одного знака: для теста нужен текст.").arg(path));
+    }
+
+    ShowStatus(QStringLiteral("Test in progress"));
+    clock_.Reset();
+    ReadChars = beginning.Chars;
+    textView->setPlainText(beginning.Lines.join(u'\n'));
+    stopwatch.Start();
+    clockTimer.SetEnabled(true);
+}
+
+void ReadingSpeedTestWindow::OnClockTick() {
+    clock_.Tick();
+    ShowClock(clock_.Caption());
+}
+
+void ReadingSpeedTestWindow::StopTest() {
+    if (!Running()) return;
+    clockTimer.SetEnabled(false);
+    const std::int64_t tenths = stopwatch.ElapsedTenths();
+    ShowClock(TenthsCounter::Caption(tenths));
+    ShowStatus(ReadingSpeed::From(ReadChars, tenths).StatusLine());
+}
+
+// The status line stays clear of the start button: a result too long for
+// the room left of it goes on two lines, the figures in brackets on the
+// second, and the label rises to keep both inside the window.
+void ReadingSpeedTestWindow::ShowStatus(const QString& text) {
+    statusLabel.SetTop(kStatusTop);
+    statusLabel.SetCaption(text);
+    const int room = buttons_.Button(kTestStart).At.x() - 4;
+    if (statusLabel.Left() + statusLabel.Width() <= room) return;
+    QString broken = text;
+    broken.replace(QStringLiteral(" ("), QStringLiteral("\n("));
+    statusLabel.SetCaption(broken);
+    statusLabel.SetTop(std::min(kStatusTop, ClientHeight() - statusLabel.Height()));
+}
+
+// The clock keeps its place, moved left only as far as a long time needs to
+// stay inside the window.
+void ReadingSpeedTestWindow::ShowClock(const QString& caption) {
+    clockLabel.SetCaption(caption);
+    clockLabel.SetLeft(std::min(kClockLeft, ClientWidth() - clockLabel.Width() - 2));
 }
 
 }  // namespace vistorel

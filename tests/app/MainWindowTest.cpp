@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QImage>
+#include <QMenuBar>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -71,7 +72,9 @@ protected:
         QCoreApplication::processEvents();
         Main().Repaint();
         ASSERT_EQ(Main().ClientWidth(), 1280);
-        ASSERT_EQ(Main().ClientHeight(), 1024);
+        // The outer height includes the menu bar above the surface.
+        ASSERT_EQ(Main().Height(), 1024);
+        ASSERT_EQ(Main().ClientHeight(), 1024 - Main().menu.Bar()->height());
     }
 
     MainWindow& Main() { return *p->mainWindow; }
@@ -102,11 +105,13 @@ TEST_F(MainWindowTest, PaintShowsTilesControlPanelAndIdleButtons) {
     EXPECT_EQ(Main().Canvas.Pixel(0, 0), PicturePixel(tile, 0, 0));
     EXPECT_EQ(Main().Canvas.Pixel(64 + 3, 5), PicturePixel(tile, 3, 5));
     EXPECT_EQ(Main().Canvas.Pixel(1279, 0), PicturePixel(tile, 1279 % 64, 0));
-    EXPECT_EQ(Main().Canvas.Pixel(1279, 1023), PicturePixel(tile, 63, 1023 % 64));
-    EXPECT_EQ(Main().Canvas.Pixel(5, 1023), PicturePixel(tile, 5, 63));
+    const int bottom = Main().ClientHeight() - 1;
+    EXPECT_EQ(Main().Canvas.Pixel(1279, bottom), PicturePixel(tile, 63, bottom % 64));
+    EXPECT_EQ(Main().Canvas.Pixel(5, bottom), PicturePixel(tile, 5, bottom % 64));
 
+    // The panel runs on below the surface by the height of the menu bar.
     const QString control = QStringLiteral("control.bmp");
-    for (const QPoint at : {QPoint(0, 0), QPoint(559, 149), QPoint(5, 5), QPoint(200, 120), QPoint(540, 100)}) {
+    for (const QPoint at : {QPoint(0, 0), QPoint(559, bottom - Y(0)), QPoint(5, 5), QPoint(200, 120), QPoint(540, 100)}) {
         EXPECT_EQ(Main().Canvas.Pixel(X(at.x()), Y(at.y())), PicturePixel(control, at.x(), at.y())) << at.x() << ", " << at.y();
     }
     EXPECT_TRUE(ShowsAt(8, 16, "begin.bmp"));
@@ -279,7 +284,7 @@ TEST(MainWindowNarrow, PanelOriginFollowsTheWindowSize) {
     QCursor::setPos(-1000, -1000);
     MainWindow& main = *p->mainWindow;
     main.Show();
-    main.SetClientSize(401, 300);
+    main.SetOuterSize(401, 300);
     QCoreApplication::processEvents();
     main.Repaint();
     ASSERT_EQ(main.Width(), 401);

@@ -1,0 +1,135 @@
+// Costs of the trainers: one break figure in a 1920 x 1080 break screen
+// beside the bare orbit of the same points (computed and summed, nothing
+// drawn), the same figure with the repaint that shows it, the IPS test's
+// field drawn on start and on a repaint, and one start of the reading test.
+
+#include "BenchSupport.h"
+
+#include "trainers/BreakScreen.h"
+#include "trainers/HopalongOrbit.h"
+#include "trainers/IpsTestWindow.h"
+#include "trainers/ReadingSpeedTestWindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QWidget>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <vector>
+
+using namespace vistorel;
+
+namespace {
+
+// The parameters the figures are drawn with: the first figure's, then a
+// fixed set of random ones, the same for every benchmark.
+std::vector<double> Parameters() {
+    Random random;
+    random.SetFixedSeed(99);
+    std::vector<double> values{5.0};
+    for (int i = 1; i < 64; ++i) values.push_back(random.NextDouble() * 100);
+    return values;
+}
+
+void BareOrbit(benchmark::State& state) {
+    const std::vector<double> parameters = Parameters();
+    std::size_t n = 0;
+    for (auto _ : state) {
+        HopalongOrbit orbit(parameters[n++ % parameters.size()]);
+        double sum = 0;
+        for (int i = 0; i < kBreakFigurePoints; ++i) {
+            sum += orbit.X() + orbit.Y();
+            orbit.Next();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
+void Figure(benchmark::State& state, Program* program, bool paint) {
+    BreakScreen& screen = *program->breakScreen;
+    const std::vector<double> parameters = Parameters();
+    std::size_t n = 0;
+    for (auto _ : state) {
+        screen.BreakParameter = parameters[n % parameters.size()];
+        screen.BreakColorBase = static_cast<TColor>(2000 * (n % 41));
+        ++n;
+        screen.DrawBreakFigure();
+        if (paint) QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+}
+
+void IpsStart(benchmark::State& state, Program* program) {
+    for (auto _ : state) {
+        program->ipsTest->StartTest();
+        QCoreApplication::processEvents();
+    }
+}
+
+void IpsRepaint(benchmark::State& state, Program* program) {
+    program->ipsTest->StartTest();
+    for (auto _ : state) {
+        program->ipsTest->Repaint();
+        QCoreApplication::processEvents();
+    }
+}
+
+void ReadingStart(benchmark::State& state, Program* program, QString text) {
+    ReadingSpeedTestWindow& window = *program->readingSpeedTest;
+    program->SettingsRecord.TextPath.SetText(text);
+    for (auto _ : state) {
+        window.StartTest();
+        state.PauseTiming();
+        window.StopTest();
+        state.ResumeTiming();
+    }
+    state.counters["chars"] = static_cast<double>(window.ReadChars);
+}
+
+// A 20000-line text made of the practice text's lines: the test reads the
+// whole file by the exercise's rule before it takes the beginning.
+QString WriteLongText(const QString& path) {
+    QFile sample(QStringLiteral(VISTOREL_DATA_DIR "/sample.txt"));
+    sample.open(QIODevice::ReadOnly);
+    const QList<QByteArray> lines = sample.readAll().split('\n');
+    QByteArray text;
+    for (int i = 0; i < 20000; ++i) text += lines[i % lines.size()].trimmed() + "\r\n";
+    QFile out(path);
+    out.open(QIODevice::WriteOnly);
+    out.write(text);
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bench::UseOffscreenPlatform();
+    QApplication qt(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    bench::BenchProgram program;
+    program->breakScreen->StartBreak();
+    program->breakScreen->figureTimer.SetEnabled(false);
+    program->breakScreen->Widget()->showNormal();
+    program->breakScreen->SetOuterSize(1920, 1080);
+    QCoreApplication::processEvents();
+    program->ipsTest->Show();
+    program->readingSpeedTest->Show();
+    QCoreApplication::processEvents();
+    WriteLongText(program.File(QStringLiteral("long.txt")));
+    std::fprintf(stderr, "break screen %d x %d\n", program->breakScreen->Width(), program->breakScreen->Height());
+
+    benchmark::RegisterBenchmark("Break/BareOrbit", BareOrbit)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Break/Figure1920x1080", Figure, &*program, false)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Break/FigureAndPaint1920x1080", Figure, &*program, true)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Ips/StartDrawsTheField", IpsStart, &*program)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Ips/Repaint", IpsRepaint, &*program)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Reading/StartSampleText", ReadingStart, &*program, QStringLiteral("sample.txt"))
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Reading/Start20000Lines", ReadingStart, &*program, QStringLiteral("long.txt"))
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

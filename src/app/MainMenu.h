@@ -1,0 +1,37 @@
+#pragma once
+// The main window's menu bar: the commands of the control panel's idle
+// buttons, the text library, the trainers and the tests. Every item only
+// opens a window (brought to the front when already open, never modal) or
+// runs an operation of the program; the menu works also during an exercise.
+
+class QAction;
+class QMenuBar;
+
+namespace vistorel {
+
+class MainWindow;
+class Program;
+
+class MainMenu {
+public:
+    MainMenu(Program& program, MainWindow& window);
+
+    // The bar, for the main window to take (it then owns it).
+    QMenuBar* Bar() const { return bar_; }
+
+    QAction* startAction;
+    QAction* exitAction;
+    QAction* textManagerAction;
+    QAction* addTextAction;
+    QAction* preferencesAction;
+    QAction* breakAction;
+    QAction* readingTestAction;
+    QAction* ipsTestAction;
+    QAction* memoryTestAction;
+    QAction* aboutAction;
+
+private:
+    QMenuBar* bar_;
+};
+
+}  // namespace vistorel

@@ -1,0 +1,51 @@
+#include "trainers/TestButtons.h"
+
+#include "app/Program.h"
+#include "platform/Form.h"
+
+namespace vistorel {
+namespace {
+
+// A caption bar and the borders above and below the client area.
+constexpr int kDesignedFrameHeight = 29;
+
+struct TestButtonDesign {
+    const char* normal;
+    const char* hover;
+    int x;
+    HitRect rect;  // y relative to the outer height, bounds exclusive
+};
+
+constexpr std::array<TestButtonDesign, kTestButtonCount> kTestButtons = {{
+    {"images\\test.bmp", "images\\test1.bmp", 340, {340, -60, 400, -30}},
+    {"images\\stop.bmp", "images\\stop1.bmp", 430, {430, -60, 500, -30}},
+}};
+
+}  // namespace
+
+void TestButtonSet::Load(const Program& program) {
+    Hover.fill(false);
+    for (TestButton b : {kTestStop, kTestStart}) {
+        program.LoadImageOrReport(Images[b].Normal, QString::fromLatin1(kTestButtons[b].normal));
+        program.LoadImageOrReport(Images[b].Hover, QString::fromLatin1(kTestButtons[b].hover));
+    }
+}
+
+int DesignedOuterHeight(const Form& window) { return window.ClientHeight() + kDesignedFrameHeight; }
+
+ImageButton TestButtonRow::Button(TestButton button) const {
+    const int h = DesignedOuterHeight(window_);
+    const TestButtonDesign& design = kTestButtons[button];
+    const HitRect rect = design.rect.Offset(0, h);
+    return ImageButton{&set_.Images[button], QPoint(design.x, h - 60), rect, rect};
+}
+
+void TestButtonRow::Draw() {
+    for (TestButton b : {kTestStart, kTestStop}) Button(b).DrawNormal(window_.Canvas);
+}
+
+void TestButtonRow::TrackHover(int x, int y) {
+    for (TestButton b : {kTestStart, kTestStop}) Button(b).Track(window_.Canvas, x, y, set_.Hover[b]);
+}
+
+}  // namespace vistorel

@@ -1,0 +1,52 @@
+#pragma once
+// The start and stop buttons along the bottom of the three test windows: the
+// same pictures at the same places, and one pair of hover flags for all three
+// (the reading speed test window keeps the pictures and the flags).
+
+#include "app/ImageButton.h"
+
+#include <array>
+
+namespace vistorel {
+
+class Form;
+class Program;
+
+enum TestButton : int { kTestStart, kTestStop, kTestButtonCount };
+
+// The pictures and the hover flags of the two buttons.
+struct TestButtonSet {
+    std::array<ButtonImages, kTestButtonCount> Images;
+    std::array<bool, kTestButtonCount> Hover{};
+
+    // "images\test.bmp", "images\test1.bmp", "images\stop.bmp", "images\stop1.bmp".
+    void Load(const Program& program);
+};
+
+// The outer height the test windows are laid out for: their client height
+// plus the caption bar and borders they were designed with. The bottom strip
+// follows it, so it sits below the text, the field or the edit boxes whatever
+// frame the desktop draws (none at all on a bare X server, a thicker one on
+// some desktops).
+int DesignedOuterHeight(const Form& window);
+
+// The two buttons as one window draws and hit-tests them.
+class TestButtonRow {
+public:
+    TestButtonRow(Form& window, TestButtonSet& set) : window_(window), set_(set) {}
+
+    // The button's place for the window's current size.
+    ImageButton Button(TestButton button) const;
+    // The normal pictures; the hover flags stay as they are.
+    void Draw();
+    // The hover rule for both buttons.
+    void TrackHover(int x, int y);
+    bool Clicked(TestButton button, int x, int y) const { return Button(button).Clicked(x, y); }
+    bool Hovered(TestButton button) const { return set_.Hover[button]; }
+
+private:
+    Form& window_;
+    TestButtonSet& set_;
+};
+
+}  // namespace vistorel
