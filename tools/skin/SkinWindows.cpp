@@ -80,8 +80,12 @@ void MakeBackgrounds(Output& out) {
 }
 
 void MakeControlPanel(Output& out) {
-    constexpr int kW = 560, kH = 150;
-    constexpr int kBandTop = 12, kBandBottom = 84;  // the black band for buttons and controls
+    // 100 rows: the window places the panel 150 rows above its outer bottom
+    // edge, so under a caption bar and a menu bar about 100 rows are seen.
+    constexpr int kW = 560, kH = 100;
+    // The black band for buttons and controls. Its top row is 10 (the
+    // exercise panel's separator starts there), so the rim sits at row 9.
+    constexpr int kBandTop = 11, kBandBottom = 84;
     QImage img = BlackImage(kW, kH);
     QPainter p(&img);
     Prepare(p);
@@ -89,7 +93,7 @@ void MakeControlPanel(Output& out) {
     // The panel: a thin cap above the band and the name plate below it, both
     // dark grey with an orange rim, as if one framed panel had a window cut through.
     QPainterPath panel;
-    panel.addRoundedRect(QRectF(0.5, 0.5, kW - 1, kH - 1), 9, 9);
+    panel.addRoundedRect(QRectF(0.5, 0.5, kW - 1, kH - 1), 7, 7);
     QPainterPath band;
     // Edges on pixel centres one row clear of the band, so the rim's
     // antialiasing stays out of it.
@@ -107,24 +111,23 @@ void MakeControlPanel(Output& out) {
     p.drawLine(QPointF(0.5, kBandTop - 2), QPointF(0.5, kBandBottom + 2));
     p.drawLine(QPointF(kW - 0.5, kBandTop - 2), QPointF(kW - 0.5, kBandBottom + 2));
 
-    // Name plate: the product name with a soft glow and the subtitle between rules.
-    const QRectF plate(0, kBandBottom + 1, kW, kH - kBandBottom - 1);
-    const QRectF nameBox(0, plate.top() + 6, kW, 30);
-    const Caption name = MakeCaption(QStringLiteral("Висторель"), SkinFont(26, true, false, 1));
+    // Name plate: the product name and the subtitle on one line between fading rules.
+    const QRectF plate(0, kBandBottom + 2, kW, kH - kBandBottom - 3);
+    const Caption name = MakeCaption(QStringLiteral("Висторель"), SkinFont(12, true, false, 1));
+    const Caption sub = MakeCaption(QStringLiteral("тренажёр скорочтения"), SkinFont(10, false, false, 1));
+    constexpr int kGap = 10;
+    const int total = name.ink.width() + kGap + sub.ink.width();
+    const QRectF nameBox(kW / 2.0 - total / 2.0, plate.top(), name.ink.width(), plate.height());
+    const QRectF subBox(nameBox.right() + kGap, plate.top() + 1, sub.ink.width(), plate.height());
     const QRect nameAt = PlaceCaption(name, nameBox);
-    DrawGlow(p, name.ink, nameAt.topLeft(), QColor(kAccent), 6, 0.5);
+    DrawGlow(p, name.ink, nameAt.topLeft(), QColor(kAccent), 3, 0.4);
     p.drawImage(nameAt.topLeft(), Colourise(name.ink, [&name](int, int y) {
                     return Mix(QColor(kAccentLight), QColor(kAccentDeep), y / double(name.ink.height()));
                 }));
-    const QRectF subBox(0, nameBox.bottom() + 4, kW, 16);
-    const Caption sub = MakeCaption(QStringLiteral("тренажёр скорочтения"), SkinFont(11, false, false, 1.5));
-    const QRect subAt = PlaceCaption(sub, subBox);
     DrawCaption(p, sub, subBox, QColor(kMuted));
-    const double ruleY = subAt.center().y() + 0.5;
-    FadingRule(p, QPointF(subAt.left() - 110, ruleY), QPointF(subAt.left() - 12, ruleY), QColor(kAccent));
-    FadingRule(p, QPointF(subAt.right() + 12, ruleY), QPointF(subAt.right() + 110, ruleY), QColor(kAccent));
-    PaintEye(p, QPointF(nameAt.left() - 30, nameBox.center().y() + 1), 30, QColor(kAccent), 1.6);
-    PaintEye(p, QPointF(nameAt.right() + 31, nameBox.center().y() + 1), 30, QColor(kAccent), 1.6);
+    const double ruleY = plate.center().y() + 0.5;
+    FadingRule(p, QPointF(nameBox.left() - 150, ruleY), QPointF(nameBox.left() - 14, ruleY), QColor(kAccent));
+    FadingRule(p, QPointF(subBox.right() + 14, ruleY), QPointF(subBox.right() + 150, ruleY), QColor(kAccent));
     p.end();
     out.Image(QStringLiteral("control.bmp"), img);
 }
