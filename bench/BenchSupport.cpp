@@ -38,4 +38,20 @@ BenchProgram::BenchProgram() : app_(errors_, dialogs_) {
     program_->mainWindow->ShowMaximized();
 }
 
+QString WriteLongPracticeText(const QString& path) {
+    QFile sample(QStringLiteral(VISTOREL_DATA_DIR "/sample.txt"));
+    sample.open(QIODevice::ReadOnly);
+    const QList<QByteArray> lines = sample.readAll().split('\n');
+    QByteArray text;
+    for (int i = 0; i < 20000; ++i) {
+        QByteArray line = lines[i % lines.size()].trimmed();
+        if (line.isEmpty()) line = "\x97";  // a dash in Windows-1251
+        text += line + "\r\n";
+    }
+    QFile out(path);
+    out.open(QIODevice::WriteOnly);
+    out.write(text);
+    return path;
+}
+
 }  // namespace vistorel::bench

@@ -41,6 +41,10 @@ private:
     std::unique_ptr<Program> program_;
 };
 
+// Writes a 20000-line Windows-1251 text made of the practice text's lines
+// (an empty line becomes a dash) and returns its path.
+QString WriteLongPracticeText(const QString& path);
+
 // Sets the offscreen platform with a large screen; call before QApplication.
 void UseOffscreenPlatform();
 

@@ -59,24 +59,6 @@ void WordsAfterALongLine(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(words.NextWord(text));
 }
 
-// A 20000-line Windows-1251 text made of the practice text's lines.
-QString WriteLongText(const QTemporaryDir& dir) {
-    QFile sample(QStringLiteral(VISTOREL_BENCH_SAMPLE));
-    sample.open(QIODevice::ReadOnly);
-    const QList<QByteArray> lines = sample.readAll().split('\n');
-    QByteArray text;
-    for (int i = 0; i < 20000; ++i) {
-        QByteArray line = lines[i % lines.size()].trimmed();
-        if (line.isEmpty()) line = "—";
-        text += line + "\r\n";
-    }
-    const QString path = dir.filePath(QStringLiteral("long.txt"));
-    QFile out(path);
-    out.open(QIODevice::WriteOnly);
-    out.write(text);
-    return path;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -96,7 +78,7 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMicrosecond);
     }
     QTemporaryDir dir;
-    const QString longText = WriteLongText(dir);
+    const QString longText = bench::WriteLongPracticeText(dir.filePath(QStringLiteral("long.txt")));
     benchmark::RegisterBenchmark("LoadTextLines/20000", LoadLongText, longText)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("NextWord/afterLongLine", WordsAfterALongLine)->Unit(benchmark::kMicrosecond);
     benchmark::RunSpecifiedBenchmarks();

@@ -87,20 +87,6 @@ void ReadingStart(benchmark::State& state, Program* program, QString text) {
     state.counters["chars"] = static_cast<double>(window.ReadChars);
 }
 
-// A 20000-line text made of the practice text's lines: the test reads the
-// whole file by the exercise's rule before it takes the beginning.
-QString WriteLongText(const QString& path) {
-    QFile sample(QStringLiteral(VISTOREL_DATA_DIR "/sample.txt"));
-    sample.open(QIODevice::ReadOnly);
-    const QList<QByteArray> lines = sample.readAll().split('\n');
-    QByteArray text;
-    for (int i = 0; i < 20000; ++i) text += lines[i % lines.size()].trimmed() + "\r\n";
-    QFile out(path);
-    out.open(QIODevice::WriteOnly);
-    out.write(text);
-    return path;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -117,7 +103,7 @@ int main(int argc, char** argv) {
     program->ipsTest->Show();
     program->readingSpeedTest->Show();
     QCoreApplication::processEvents();
-    WriteLongText(program.File(QStringLiteral("long.txt")));
+    bench::WriteLongPracticeText(program.File(QStringLiteral("long.txt")));
     std::fprintf(stderr, "break screen %d x %d\n", program->breakScreen->Width(), program->breakScreen->Height());
 
     benchmark::RegisterBenchmark("Break/BareOrbit", BareOrbit)->Unit(benchmark::kMicrosecond);

@@ -1,45 +1,22 @@
 #include "library/AddBookmarkWindow.h"
 
 #include "app/Program.h"
-#include "dialogs/PreferencesWindow.h"
 #include "engine/ExerciseWindow.h"
 #include "library/LibraryShared.h"
 
 namespace vistorel {
 
 AddBookmarkWindow::AddBookmarkWindow(Program& program)
-    : Form(program.App),
+    : BookmarkDialog(program, {180, 90}, {240, 90}),
       titleLabel(*this, 160, 8, QStringLiteral("Метка 1"), LibraryFont(true)),
       nameCaption(*this, 24, 40, QStringLiteral("Название закладки"), LibraryFont(true)),
-      nameEdit(Surface()),
-      program(program),
-      // The pictures are those the preferences window loads.
-      buttons_{{
-          {&program.preferencesWindow->AcceptImages(), {180, 90}, {180, 90, 230, 120}, {180, 90, 230, 120}},
-          {&program.preferencesWindow->CancelImages(), {240, 90}, {240, 90, 300, 120}, {240, 90, 300, 120}},
-      }} {
+      nameEdit(Surface()) {
     ApplyDesign({QStringLiteral("Добавить закладку"), BorderStyle::Dialog, true, 212, 142, 384, 132, false, clBlack});
     nameEdit.setGeometry(16, 64, 337, 21);
     nameEdit.setMaxLength(40);
     StyleLibraryControl(nameEdit);
     // Enter in the name field accepts, like the Accept button.
     QObject::connect(&nameEdit, &QLineEdit::returnPressed, &nameEdit, [this] { App().Guard([this] { AddBookmark(); }); });
-}
-
-void AddBookmarkWindow::FormPaint() {
-    Canvas.Pen.Color = clAccent;
-    Canvas.Brush.Style = BrushStyle::Clear;
-    Canvas.Rectangle(0, 0, Width() - 4, Height() - 4);
-    for (const ImageButton& button : buttons_) button.DrawNormal(Canvas);
-}
-
-void AddBookmarkWindow::FormMouseMove(int x, int y) {
-    for (int b = 0; b < kButtonCount; ++b) buttons_[b].Track(Canvas, x, y, hover_[b]);
-}
-
-void AddBookmarkWindow::FormMouseDown(MouseButton, int x, int y) {
-    if (buttons_[kAccept].Clicked(x, y)) AddBookmark();
-    if (buttons_[kCancel].Clicked(x, y)) Hide();
 }
 
 void AddBookmarkWindow::OpenAddBookmark() {

@@ -1,7 +1,6 @@
 #include "library/JumpToBookmarkWindow.h"
 
 #include "app/Program.h"
-#include "dialogs/PreferencesWindow.h"
 #include "engine/ExerciseWindow.h"
 #include "library/LibraryShared.h"
 
@@ -10,15 +9,9 @@
 namespace vistorel {
 
 JumpToBookmarkWindow::JumpToBookmarkWindow(Program& program)
-    : Form(program.App),
+    : BookmarkDialog(program, {80, 240}, {140, 240}),
       titleLabel(*this, 88, 8, QStringLiteral("Перейти к закладке"), LibraryFont(true)),
-      bookmarkList(Surface()),
-      program(program),
-      // The pictures are those the preferences window loads.
-      buttons_{{
-          {&program.preferencesWindow->AcceptImages(), {80, 240}, {80, 240, 130, 270}, {80, 240, 130, 270}},
-          {&program.preferencesWindow->CancelImages(), {140, 240}, {140, 240, 200, 270}, {140, 240, 200, 270}},
-      }} {
+      bookmarkList(Surface()) {
     ApplyDesign({QStringLiteral("Jump to bookmark"), BorderStyle::Dialog, true, 184, 71, 286, 273, false, clBlack});
     bookmarkList.setGeometry(16, 24, 249, 209);
     bookmarkList.setSelectionMode(QAbstractItemView::SingleSelection);
@@ -26,22 +19,6 @@ JumpToBookmarkWindow::JumpToBookmarkWindow(Program& program)
     // A double click or Enter on a bookmark accepts it, like the Accept button.
     QObject::connect(&bookmarkList, &QListWidget::itemActivated, &bookmarkList,
                      [this] { App().Guard([this] { JumpToBookmark(); }); });
-}
-
-void JumpToBookmarkWindow::FormPaint() {
-    Canvas.Pen.Color = clAccent;
-    Canvas.Brush.Style = BrushStyle::Clear;
-    Canvas.Rectangle(0, 0, Width() - 4, Height() - 4);
-    for (const ImageButton& button : buttons_) button.DrawNormal(Canvas);
-}
-
-void JumpToBookmarkWindow::FormMouseMove(int x, int y) {
-    for (int b = 0; b < kButtonCount; ++b) buttons_[b].Track(Canvas, x, y, hover_[b]);
-}
-
-void JumpToBookmarkWindow::FormMouseDown(MouseButton, int x, int y) {
-    if (buttons_[kAccept].Clicked(x, y)) JumpToBookmark();
-    if (buttons_[kCancel].Clicked(x, y)) Hide();
 }
 
 void JumpToBookmarkWindow::OpenJumpToBookmark() {
