@@ -3,6 +3,7 @@
 
 #include "dialogs/PreferencesWindow.h"
 
+#include "app/Glyphs.h"
 #include "app/Program.h"
 
 #include <QCheckBox>
@@ -63,42 +64,6 @@ QToolButton:hover { border-color: #FFA14D; background: #2e1a08; }
 QToolButton:pressed { background: #4a2a0c; }
 QToolButton:disabled { color: #5a4030; border-color: #3a2a1a; background: transparent; }
 )");
-
-enum class Glyph { Folder, Picture };
-
-// A small orange drawing for the buttons that open a file or a picture.
-QIcon GlyphIcon(Glyph glyph) {
-    QPixmap pixmap(16, 12);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(kOrange, 1.2));
-    if (glyph == Glyph::Folder) {
-        QPainterPath folder;
-        folder.moveTo(1.5, 10.5);
-        folder.lineTo(1.5, 1.5);
-        folder.lineTo(6, 1.5);
-        folder.lineTo(7.5, 3.5);
-        folder.lineTo(14.5, 3.5);
-        folder.lineTo(14.5, 10.5);
-        folder.closeSubpath();
-        p.drawPath(folder);
-        p.drawLine(QPointF(1.5, 5.5), QPointF(14.5, 5.5));
-    } else {
-        p.drawRect(QRectF(1.5, 0.5, 13, 11));
-        p.setBrush(kOrange);
-        p.drawEllipse(QPointF(10.5, 4), 1.4, 1.4);
-        QPainterPath hills;
-        hills.moveTo(2, 11);
-        hills.lineTo(6, 5.5);
-        hills.lineTo(9, 9);
-        hills.lineTo(11, 7.5);
-        hills.lineTo(14, 11);
-        hills.closeSubpath();
-        p.drawPath(hills);
-    }
-    return QIcon(pixmap);
-}
 
 QToolButton* GlyphButton(QWidget* parent, int left, int top, int width, int height, const QString& tip) {
     auto* button = new QToolButton(parent);

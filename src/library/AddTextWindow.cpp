@@ -1,12 +1,12 @@
 #include "library/AddTextWindow.h"
 
+#include "app/Glyphs.h"
+
 #include "app/Program.h"
 #include "dialogs/PreferencesWindow.h"
 #include "library/LibraryShared.h"
 #include "library/TextManagerWindow.h"
 
-#include <QApplication>
-#include <QStyle>
 #include <algorithm>
 
 namespace vistorel {
@@ -43,7 +43,10 @@ AddTextWindow::AddTextWindow(Program& program)
     StyleLibraryControl(pathEdit);
     chooseFileButton.setGeometry(384, 128, 23, 22);
     chooseFileButton.setAutoRaise(true);
-    chooseFileButton.setIcon(QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon));
+    chooseFileButton.setIcon(GlyphIcon(Glyph::Folder));
+    chooseFileButton.setIconSize(QSize(16, 12));
+    chooseFileButton.setCursor(Qt::PointingHandCursor);
+    StyleLibraryControl(chooseFileButton);
     chooseFileButton.setToolTip(QStringLiteral("Выбрать файл текста"));
     chooseFileButton.setFocusPolicy(Qt::NoFocus);
     descriptionEdit.setGeometry(24, 184, 289, 89);

@@ -49,7 +49,9 @@ void StyleLibraryControl(QWidget& control) {
         "QScrollBar { background: black; border: none; width: 11px; height: 11px; }"
         "QScrollBar::handle { background: %2; min-height: 16px; min-width: 16px; }"
         "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }"
-        "QScrollBar::add-page, QScrollBar::sub-page { background: black; }")
+        "QScrollBar::add-page, QScrollBar::sub-page { background: black; }"
+        "QToolButton { background: black; border: 1px solid %2; border-radius: 3px; }"
+        "QToolButton:hover { border-color: %1; }")
                                .arg(accent, dim));
 }
 
