@@ -138,6 +138,7 @@ protected:
         program_.setProcessEnvironment(display_->Environment());
         program_.setWorkingDirectory(workspace_);
         program_.setProcessChannelMode(QProcess::SeparateChannels);
+        e2e::EndWithThisProcess(program_);
         program_.start(QStringLiteral(VISTOREL_BINARY), {});
         ASSERT_TRUE(program_.waitForStarted(e2e::kPatienceMs)) << qPrintable(program_.errorString());
     }

@@ -1,10 +1,11 @@
 #include "XSession.h"
 
-#include <algorithm>
-
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
+#include <csignal>
+#include <sys/prctl.h>
 
 namespace vistorel::e2e {
 namespace {
@@ -24,6 +25,11 @@ QString TitlePattern(const QString& title) {
 
 }  // namespace
 
+void EndWithThisProcess(QProcess& process) {
+    // The parent may be killed (a test run out of time); the child goes with it.
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
+
 VirtualDisplay::VirtualDisplay(int width, int height) {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     if (xvfb.isEmpty()) {
@@ -36,6 +42,7 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
                           QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(width).arg(height),
                           QStringLiteral("-ac"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     server_.setProcessChannelMode(QProcess::SeparateChannels);
+    EndWithThisProcess(server_);
     server_.start();
     if (!server_.waitForStarted(kToolTimeoutMs)) {
         problem_ = QStringLiteral("Xvfb did not start: ") + server_.errorString();

@@ -18,6 +18,10 @@ namespace vistorel::e2e {
 // How long any one thing the user waits for may take, however busy the machine.
 constexpr int kPatienceMs = 20000;
 
+// Makes the process started next end when the test process ends, however
+// it ends, so that no server or program outlives a test killed for its time.
+void EndWithThisProcess(QProcess& process);
+
 // An X server of its own, on a display number no other server holds.
 class VirtualDisplay {
 public:
