@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build run test bench asan screenshots clean
+.PHONY: all setup build run test bench asan fuzz screenshots clean
 
 all: build
 
@@ -29,8 +29,13 @@ asan: setup
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ctest --output-on-failure -j $(JOBS) --timeout 600
 
+# The fuzz targets under libFuzzer, FUZZ_SECONDS (default 60) each on both cores.
+fuzz:
+	@scripts/setup --fuzz
+	@scripts/fuzz build-fuzz
+
 screenshots: build
 	@scripts/screenshots $(BUILD)
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz
