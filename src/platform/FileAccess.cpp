@@ -243,7 +243,17 @@ QByteArray ReadRegularFile(const QString& path, qint64 maxBytes, const QString& 
     return read.Bytes;
 }
 
-void WriteFileAtomically(const QString& path, const QByteArray& bytes, const WriteFault& fault) {
+// A data file kept as a symbolic link (to a synchronised folder, say) is
+// written where the link points, and the link stays.
+QString WriteTarget(const QString& path) {
+    struct stat info {};
+    if (::lstat(Native(path).constData(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    const QString target = QFileInfo(path).canonicalFilePath();
+    return target.isEmpty() ? path : target;  // a dangling link is replaced by the file
+}
+
+void WriteFileAtomically(const QString& shownPath, const QByteArray& bytes, const WriteFault& fault) {
+    const QString path = WriteTarget(shownPath);
     QString temporary;
     Descriptor file(CreateTemporary(path, fault, &temporary));
     if (!file.Valid()) {

@@ -29,6 +29,20 @@ void ErrorExit(j_common_ptr info) {
 
 void OutputMessage(j_common_ptr) {}  // warnings are not shown
 
+// A progressive picture may hold any number of scans, each a pass over the
+// whole picture: a crafted file could keep the decoder busy for minutes.
+// Real pictures have about ten.
+constexpr int kMaxScans = 100;
+
+void CountScans(j_common_ptr info) {
+    auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->input_scan_number > kMaxScans) {
+        auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+        std::snprintf(manager->message, JMSG_LENGTH_MAX, "more than %d scans", kMaxScans);
+        std::longjmp(manager->jump, 1);
+    }
+}
+
 struct RawPicture {
     unsigned char* pixels = nullptr;  // RGB rows, malloc'ed
     unsigned width = 0;
@@ -52,6 +66,9 @@ Outcome DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out
         return Outcome::Broken;
     }
     jpeg_create_decompress(&info);
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = CountScans;
+    info.progress = &progress;
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
     // The header may claim any size: a huge one is refused before anything

@@ -8,7 +8,10 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -31,6 +34,44 @@ QImage TwoColourPicture() {
         for (int x = 8; x < 16; ++x) image.setPixelColor(x, y, Qt::blue);
     }
     return image;
+}
+
+// A valid grey progressive JPEG of 128 scans: every AC coefficient in a scan
+// of its own, first its high bits, then the last bit.
+QByteArray ManyScanJpeg() {
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = 16;
+    info.image_height = 16;
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    std::vector<jpeg_scan_info> scans;
+    for (int pass = 0; pass < 2; ++pass) {
+        const int ah = pass == 0 ? 0 : 1;
+        const int al = pass == 0 ? 1 : 0;
+        scans.push_back({1, {0}, 0, 0, ah, al});
+        for (int k = 1; k < 64; ++k) scans.push_back({1, {0}, k, k, ah, al});
+    }
+    info.scan_info = scans.data();
+    info.num_scans = static_cast<int>(scans.size());
+    jpeg_start_compress(&info, TRUE);
+    std::vector<unsigned char> row(16);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) row[x] = static_cast<unsigned char>((x * y * 7) % 256);
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    QByteArray bytes(reinterpret_cast<const char*>(out), static_cast<qsizetype>(size));
+    std::free(out);
+    return bytes;
 }
 
 }  // namespace
@@ -127,6 +168,12 @@ TEST(Bitmap, RefusesHugeClaimsAndFilesThatAreNotRegular) {
         }
         EXPECT_TRUE(bitmap.Empty());
     }
+    // Every scan of a progressive picture is a pass over all of it: a file of
+    // more scans than any real picture has is refused, not decoded for minutes.
+    dir.Write(QStringLiteral("scans.jpg"), ManyScanJpeg());
+    Bitmap scans;
+    EXPECT_THROW(scans.LoadFromFile(dir.File(QStringLiteral("scans.jpg"))), FileError);
+
     EXPECT_EQ(PictureSizeProblem(16384, 4096), QString());
     EXPECT_NE(PictureSizeProblem(16385, 1), QString());
     EXPECT_NE(PictureSizeProblem(16384, 4097), QString());  // above 64 megapixels

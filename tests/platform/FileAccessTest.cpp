@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
@@ -92,6 +93,19 @@ TEST(FileAccess, AFolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
     EXPECT_TRUE(refused);
     EXPECT_EQ(dir.Read(kName), old);
     EXPECT_EQ(FilesIn(dir), QStringList{kName});
+}
+
+// A data file kept as a symbolic link is written where the link points; the
+// link stays a link.
+TEST(FileAccess, ASymbolicLinkIsWrittenThrough) {
+    StartDirectory dir(false);
+    QDir(dir.Path()).mkdir(QStringLiteral("elsewhere"));
+    dir.Write(QStringLiteral("elsewhere/real.dat"), "old");
+    ASSERT_TRUE(QFile::link(dir.File(QStringLiteral("elsewhere/real.dat")), dir.File(kName)));
+    WriteFileAtomically(dir.File(kName), "new contents");
+    EXPECT_TRUE(QFileInfo(dir.File(kName)).isSymLink());
+    EXPECT_EQ(dir.Read(QStringLiteral("elsewhere/real.dat")), QByteArray("new contents"));
+    EXPECT_EQ(QDir(dir.File(QStringLiteral("elsewhere"))).entryList(QDir::Files), QStringList{QStringLiteral("real.dat")});
 }
 
 TEST(FileAccess, LeftoversOfInterruptedSavesAreRemovedAndNothingElse) {
