@@ -62,8 +62,8 @@ TEST(Entry, PrintsHelpAndVersionWithoutADisplayAndRefusesAnUnknownOption) {
     EXPECT_EQ(help.ExitCode, 0);
     EXPECT_TRUE(help.Output.startsWith(QStringLiteral("Использование: vistorel [ПАРАМЕТРЫ]\n")))
         << qPrintable(help.Output);
-    EXPECT_TRUE(help.Output.contains(QStringLiteral("--data-folder          работать в папке данных пользователя: "
-                                                    "/srv/anna/data/vistorel\n")))
+    EXPECT_TRUE(help.Output.contains(QStringLiteral("~/.local/share/vistorel; сейчас это\n"
+                                                    "                         /srv/anna/data/vistorel).\n")))
         << qPrintable(help.Output);
     EXPECT_EQ(help.Errors, QString());
 
