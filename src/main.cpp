@@ -57,11 +57,22 @@ std::string DisplayProblem(const vistorel::CommandLine& line) {
     return problem;
 }
 
+// Shows each error in a message box, and counts them for the start-up probe.
+class CountedMessageBoxes : public vistorel::MessageBoxErrorHandler {
+public:
+    void HandleError(const QString& message) override {
+        ++Count;
+        MessageBoxErrorHandler::HandleError(message);
+    }
+    int Count = 0;
+};
+
 // With VISTOREL_STARTUP_PROBE set, the program prints when its first window
-// is on screen (wall-clock nanoseconds) and its resident memory with every
-// window created, then ends: scripts/measure-startup uses this.
-void ProbeStartup(vistorel::Application& app) {
-    QTimer::singleShot(0, [&app] {
+// is on screen (wall-clock nanoseconds), its resident memory with every
+// window created and how many errors it reported on the way, then ends:
+// scripts/measure-startup and the installation test use this.
+void ProbeStartup(vistorel::Application& app, const CountedMessageBoxes& errors) {
+    QTimer::singleShot(0, [&app, &errors] {
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
         QFile status(QStringLiteral("/proc/self/status"));
@@ -71,8 +82,8 @@ void ProbeStartup(vistorel::Application& app) {
                 if (line.startsWith("VmRSS:")) rss = line.mid(6).trimmed();
             }
         }
-        std::printf("shown-at-ns %lld rss %s\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
-                    rss.constData());
+        std::printf("shown-at-ns %lld rss %s errors %d\n",
+                    static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec, rss.constData(), errors.Count);
         std::fflush(stdout);
         app.Terminate();
     });
@@ -120,7 +131,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral(VISTOREL_APP_ID));
     QApplication::setWindowIcon(ProgramIcon());
 
-    vistorel::MessageBoxErrorHandler errors;
+    CountedMessageBoxes errors;
     vistorel::QtDialogs dialogs;
     vistorel::Application app(errors, dialogs);
     app.SetTitle(QStringLiteral("Висторель"));
@@ -134,7 +145,7 @@ int main(int argc, char** argv) {
     }
     vistorel::Program program(app, startFolder, installed);
     program.welcomeWindow->Show();
-    if (std::getenv("VISTOREL_STARTUP_PROBE") != nullptr) ProbeStartup(app);
+    if (std::getenv("VISTOREL_STARTUP_PROBE") != nullptr) ProbeStartup(app, errors);
     if (app.Terminated()) return 0;
     return QApplication::exec();
 }
