@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build run test bench asan fuzz screenshots clean
+.PHONY: all setup build run test bench asan fuzz screenshots package clean
 
 all: build
 
@@ -37,5 +37,14 @@ fuzz:
 screenshots: build
 	@scripts/screenshots $(BUILD)
 
+# The Debian package, built in a Release tree of its own.
+package:
+	@scripts/setup --package
+	cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DVISTOREL_BUILD_TESTS=OFF -DVISTOREL_BUILD_BENCH=OFF
+	cmake --build build-package -j $(JOBS)
+	cd build-package && cpack -G DEB
+	@echo "package: $$(ls -t $(CURDIR)/build-package/vistorel_*.deb | head -n 1)"
+
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz build-package

@@ -1,6 +1,9 @@
-// Program entry: the application object, the windows, the message loop.
+// Program entry: the command line, the application object, the windows, the
+// message loop.
 
+#include "app/CommandLine.h"
 #include "app/Program.h"
+#include "app/Workspace.h"
 #include "dialogs/WelcomeWindow.h"
 #include "platform/Application.h"
 #include "platform/QtDialogs.h"
@@ -8,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -21,11 +25,14 @@ namespace {
 // Without a display Qt would stop with an obscure platform-plugin error (and
 // abort, for a display that is set but cannot be reached). The X display is
 // tried here first, through the same library Qt would use, loaded only for
-// this; an empty string means the windows can be opened.
-std::string DisplayProblem() {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
+// this; an empty string means the windows can be opened. The -platform and
+// -display options of the command line count before the environment.
+std::string DisplayProblem(const vistorel::CommandLine& line) {
+    const std::string platformOption = line.Platform.toStdString();
+    const char* platform = line.Platform.isEmpty() ? std::getenv("QT_QPA_PLATFORM") : platformOption.c_str();
     if (platform != nullptr && std::strncmp(platform, "xcb", 3) != 0) return {};  // offscreen, vnc, wayland ...
-    const char* display = std::getenv("DISPLAY");
+    const std::string displayOption = line.Display.toStdString();
+    const char* display = line.Display.isEmpty() ? std::getenv("DISPLAY") : displayOption.c_str();
     if (display == nullptr || *display == '\0') {
         return "не задан дисплей для окон программы (переменная DISPLAY пуста).";
     }
@@ -39,7 +46,7 @@ std::string DisplayProblem() {
     auto disconnect = reinterpret_cast<Disconnect>(dlsym(xcb, "xcb_disconnect"));
     std::string problem;
     if (connect != nullptr && hasError != nullptr && disconnect != nullptr) {
-        void* connection = connect(nullptr, nullptr);
+        void* connection = connect(display, nullptr);
         if (hasError(connection) != 0) {
             problem = std::string("не удаётся открыть дисплей \"") + display +
                       "\": X-сервер не отвечает или не пускает эту программу.";
@@ -50,11 +57,22 @@ std::string DisplayProblem() {
     return problem;
 }
 
+// Shows each error in a message box, and counts them for the start-up probe.
+class CountedMessageBoxes : public vistorel::MessageBoxErrorHandler {
+public:
+    void HandleError(const QString& message) override {
+        ++Count;
+        MessageBoxErrorHandler::HandleError(message);
+    }
+    int Count = 0;
+};
+
 // With VISTOREL_STARTUP_PROBE set, the program prints when its first window
-// is on screen (wall-clock nanoseconds) and its resident memory with every
-// window created, then ends: scripts/measure-startup uses this.
-void ProbeStartup(vistorel::Application& app) {
-    QTimer::singleShot(0, [&app] {
+// is on screen (wall-clock nanoseconds), its resident memory with every
+// window created and how many errors it reported on the way, then ends:
+// scripts/measure-startup and the installation test use this.
+void ProbeStartup(vistorel::Application& app, const CountedMessageBoxes& errors) {
+    QTimer::singleShot(0, [&app, &errors] {
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
         QFile status(QStringLiteral("/proc/self/status"));
@@ -64,17 +82,42 @@ void ProbeStartup(vistorel::Application& app) {
                 if (line.startsWith("VmRSS:")) rss = line.mid(6).trimmed();
             }
         }
-        std::printf("shown-at-ns %lld rss %s\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
-                    rss.constData());
+        std::printf("shown-at-ns %lld rss %s errors %d\n",
+                    static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec, rss.constData(), errors.Count);
         std::fflush(stdout);
         app.Terminate();
     });
 }
 
+// The window icon in every size drawn for it (the desktop picks one).
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/pictures/icon%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string problem = DisplayProblem();
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    const vistorel::CommandLine line = vistorel::ParseCommandLine(arguments);
+    switch (line.Request) {
+    case vistorel::CommandLine::Action::Help:
+        std::printf("%s\n", qUtf8Printable(vistorel::HelpText()));
+        return 0;
+    case vistorel::CommandLine::Action::Version:
+        std::printf("%s\n", qUtf8Printable(vistorel::VersionText()));
+        return 0;
+    case vistorel::CommandLine::Action::Refuse:
+        std::fprintf(stderr, "vistorel: %s\n%s\n", qUtf8Printable(line.Problem), qUtf8Printable(vistorel::UsageText()));
+        return 2;
+    case vistorel::CommandLine::Action::Run:
+        break;
+    }
+    const std::string problem = DisplayProblem(line);
     if (!problem.empty()) {
         std::fprintf(stderr,
                      "vistorel: %s\n"
@@ -85,14 +128,24 @@ int main(int argc, char** argv) {
     }
     QApplication qt(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    QGuiApplication::setDesktopFileName(QStringLiteral(VISTOREL_APP_ID));
+    QApplication::setWindowIcon(ProgramIcon());
 
-    vistorel::MessageBoxErrorHandler errors;
+    CountedMessageBoxes errors;
     vistorel::QtDialogs dialogs;
     vistorel::Application app(errors, dialogs);
     app.SetTitle(QStringLiteral("Висторель"));
-    vistorel::Program program(app, QDir::currentPath());
+    // Started from the desktop's menu the program works in the user's own data
+    // folder, made ready on the first start; otherwise in the current folder.
+    const QString installed = vistorel::InstalledDataFolder(QCoreApplication::applicationDirPath());
+    QString startFolder = QDir::currentPath();
+    if (line.UseDataFolder) {
+        startFolder = line.DataFolder.isEmpty() ? vistorel::UserDataFolder() : QDir(line.DataFolder).absolutePath();
+        app.Guard([&] { vistorel::PrepareWorkspace(startFolder, QDir(installed).filePath(QStringLiteral("sample.txt"))); });
+    }
+    vistorel::Program program(app, startFolder, installed);
     program.welcomeWindow->Show();
-    if (std::getenv("VISTOREL_STARTUP_PROBE") != nullptr) ProbeStartup(app);
+    if (std::getenv("VISTOREL_STARTUP_PROBE") != nullptr) ProbeStartup(app, errors);
     if (app.Terminated()) return 0;
     return QApplication::exec();
 }

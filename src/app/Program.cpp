@@ -19,11 +19,26 @@
 #include "platform/TextCodec.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace vistorel {
 
-Program::Program(Application& app, const QString& startDirectory)
-    : App(app), StartDirectory(QDir(startDirectory).absolutePath()) {
+namespace {
+
+QString ImagesBelow(const QString& startDirectory, const QString& installedFolder) {
+    const auto hasImages = [](const QString& folder) {
+        return QFileInfo(QDir(folder).filePath(QStringLiteral("images"))).isDir();
+    };
+    if (hasImages(startDirectory) || installedFolder.isEmpty() || !hasImages(installedFolder)) return startDirectory;
+    return QDir(installedFolder).absolutePath();
+}
+
+}  // namespace
+
+Program::Program(Application& app, const QString& startDirectory, const QString& installedFolder)
+    : App(app),
+      StartDirectory(QDir(startDirectory).absolutePath()),
+      ImageDirectory(ImagesBelow(StartDirectory, installedFolder)) {
     // What a save killed half-way left behind is of no use to anyone.
     RemoveSaveLeftovers(StartDirectory, {QStringLiteral("Vistorel.ini"), QStringLiteral("book_data.dat"),
                                          QStringLiteral("Vistor.bat")});
@@ -136,7 +151,7 @@ QString Program::StorablePath(const QString& path, int capacity) const {
 QString Program::StartFile(const QString& name) const { return QDir(StartDirectory).filePath(name); }
 
 void Program::LoadImage(Bitmap& bitmap, const QString& name) const {
-    bitmap.LoadFromFile(ResolveImageName(StartDirectory, name));
+    bitmap.LoadFromFile(ResolveImageName(ImageDirectory, name));
 }
 
 void Program::LoadImageOrReport(Bitmap& bitmap, const QString& name) const {

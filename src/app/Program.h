@@ -35,8 +35,9 @@ class Bitmap;
 class Program {
 public:
     // Creates the windows in their order; the start directory holds the data
-    // files and the "images" folder.
-    Program(Application& app, const QString& startDirectory);
+    // files and the "images" folder. Without an "images" folder of its own,
+    // the pictures come from the one in installedFolder (never written to).
+    Program(Application& app, const QString& startDirectory, const QString& installedFolder = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -45,6 +46,10 @@ public:
 
     // Where the program was started: data files are read and written there.
     QString StartDirectory;
+    // The folder whose "images" folder the windows' pictures come from: the
+    // start directory, or the installed data when the start directory has no
+    // "images" folder.
+    QString ImageDirectory;
 
     // The user's preferences and the difficulty preset of their level.
     Settings SettingsRecord;
@@ -112,7 +117,8 @@ public:
     QString StorablePath(const QString& path, int capacity) const;
     // A data file in the start directory.
     QString StartFile(const QString& name) const;
-    // Loads a picture of the window definitions from below the start directory.
+    // Loads a picture of the window definitions ("images\bgrnd.bmp") from
+    // below the image directory.
     void LoadImage(Bitmap& bitmap, const QString& name) const;
     // The same, but a picture that cannot be loaded is reported and left
     // empty, and the caller goes on with its other pictures.

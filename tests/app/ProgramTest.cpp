@@ -283,6 +283,42 @@ TEST(Program, StartsWithoutImages) {
     EXPECT_EQ(p.Test.Errors.Messages.size(), 1);
 }
 
+// A start directory without an "images" folder takes the installed pictures
+// (the main window is painted, nothing is reported) and writes its data files
+// at home, never into the installed folder; one with an "images" folder of its
+// own keeps to it, even when its pictures are missing there.
+TEST(Program, TakesTheInstalledPicturesOnlyWhenTheStartDirectoryHasNoImagesFolder) {
+    QTemporaryDir installed;
+    ASSERT_TRUE(QFile::link(test::ImagesDirectory(), installed.filePath(QStringLiteral("images"))));
+    {
+        StartDirectory dir(false);
+        test::TestApplication test;
+        Program program(test.App, dir.Path(), installed.path());
+        EXPECT_EQ(program.ImageDirectory, installed.path());
+        EXPECT_TRUE(test.Errors.Messages.isEmpty()) << test.Errors.Messages.join(QLatin1Char('\n')).toStdString();
+        MainWindow& main = *program.mainWindow;
+        main.ShowMaximized();
+        main.Repaint();
+        int painted = 0;
+        for (int y = 0; y < main.ClientHeight(); y += 37) {
+            for (int x = 0; x < main.ClientWidth(); x += 41) painted += main.Canvas.Pixel(x, y) != clBlack ? 1 : 0;
+        }
+        EXPECT_GT(painted, 100);
+        main.Close();
+        EXPECT_TRUE(dir.Exists(kSettingsFile));
+        EXPECT_TRUE(dir.Exists(kLauncher));
+    }
+    EXPECT_EQ(QDir(installed.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+              QStringList{QStringLiteral("images")});
+
+    StartDirectory own(false);
+    ASSERT_TRUE(QDir(own.Path()).mkdir(QStringLiteral("images")));
+    test::TestApplication test;
+    Program program(test.App, own.Path(), installed.path());
+    EXPECT_EQ(program.ImageDirectory, own.Path());
+    EXPECT_EQ(test.Errors.Messages.size(), 1);
+}
+
 // What a save killed half-way leaves behind ("book_data.dat.Ab3dE9") is
 // removed at the next start; the data files themselves are kept.
 TEST(Program, StartRemovesLeftoversOfInterruptedSaves) {

@@ -273,14 +273,19 @@ void Output::Picture(const QString& name, const QImage& img) {
     Save(picturesDir_, name, img);
 }
 
+void Output::Icon(const QString& name, const QImage& img) {
+    Save(picturesDir_, name, img);
+}
+
 void Output::Save(const QString& dir, const QString& name, const QImage& img) {
     if (!QDir().mkpath(dir)) {
         throw std::runtime_error("cannot create " + dir.toStdString());
     }
     const QString path = QDir(dir).filePath(name);
-    const QImage rgb = img.convertToFormat(QImage::Format_RGB888);
     const bool jpeg = name.endsWith(QLatin1String(".jpg"));
-    if (!rgb.save(path, jpeg ? "JPG" : "BMP", jpeg ? 90 : -1)) {
+    const bool png = name.endsWith(QLatin1String(".png"));
+    const QImage pixels = img.convertToFormat(png ? QImage::Format_ARGB32 : QImage::Format_RGB888);
+    if (!pixels.save(path, jpeg ? "JPG" : png ? "PNG" : "BMP", jpeg ? 90 : -1)) {
         throw std::runtime_error("cannot write " + path.toStdString());
     }
     ++written_;

@@ -90,12 +90,15 @@ void Prepare(QPainter& p);
 
 QImage BlackImage(int w, int h);
 
-// The two output folders; writes 24-bit BMP and JPEG and throws on failure.
+// The two output folders; writes 24-bit BMP and JPEG, and PNG with
+// transparency for the icons, and throws on failure.
 class Output {
 public:
     Output(QString imagesDir, QString picturesDir);
     void Image(const QString& name, const QImage& img);
     void Picture(const QString& name, const QImage& img);
+    // An icon goes beside the pictures.
+    void Icon(const QString& name, const QImage& img);
     int Written() const { return written_; }
 
 private:
@@ -114,5 +117,6 @@ void MakeLogo(Output& out);
 void MakeAboutPicture(Output& out);
 void MakeLegend(Output& out);
 void MakeRings(Output& out);
+void MakeIcons(Output& out);
 
 }  // namespace vistorel::skin

@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
         MakeRings(out);
         MakeAboutPicture(out);
         MakeLegend(out);
+        MakeIcons(out);
         std::printf("skin_gen: wrote %d images\n", out.Written());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "skin_gen: %s\n", e.what());
