@@ -12,7 +12,14 @@ namespace vistorel {
 void MainWindow::BeginExercise() {
     DrawExercisePanel();
     program.ExerciseActive = true;
-    StartExercise();
+    try {
+        StartExercise();
+    } catch (...) {
+        // Nothing runs: the panel goes back to its idle buttons, so that the
+        // user can choose a text straight away.
+        EndExercise();
+        throw;
+    }
 }
 
 void MainWindow::StartExercise() {

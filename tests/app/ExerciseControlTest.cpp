@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "app/Program.h"
 #include "app/MainWindow.h"
+#include "dialogs/PreferencesWindow.h"
 #include "engine/ExerciseWindow.h"
 #include "engine/SpeedIndicator.h"
 
@@ -289,8 +290,9 @@ TEST(ExerciseControl, NextAfterTheLineModeGoesOnAfterTheLastLineShown) {
     EXPECT_EQ(e.Window().wordLabel.Caption(), QStringLiteral("line1 "));
 }
 
-// A text that cannot be loaded is reported; the panel stays, the exercise
-// window does not open, the exercise buttons do nothing, and Quit returns to idle.
+// A text that cannot be loaded is reported; the exercise window does not
+// open, and the panel goes back to its idle buttons (it must not look as if an
+// exercise ran), so that Preferences works at once to choose another text.
 TEST(ExerciseControl, StartWithoutALoadableText) {
     QByteArray tooLong;
     for (int n = 0; n < 20001; ++n) tooLong += "x\n";
@@ -303,27 +305,20 @@ TEST(ExerciseControl, StartWithoutALoadableText) {
         EXPECT_FALSE(e.Window().Visible());
         EXPECT_FALSE(e.StepTimer().Enabled());
         EXPECT_FALSE(e.StageTimer().Enabled());
-        EXPECT_TRUE(e.p->ExerciseActive);
-        EXPECT_EQ(e.PanelPixel(460, 50), clAccent);  // separator
-        EXPECT_EQ(e.PanelPixel(465, 27), clAccent);  // speed track frame
+        EXPECT_FALSE(e.p->ExerciseActive);
+        EXPECT_TRUE(e.PanelBlank());
 
+        // The exercise buttons' places do nothing now; the idle buttons work.
         e.Click(kPause);
-        EXPECT_FALSE(e.StepTimer().Enabled());
-        EXPECT_FALSE(e.StageTimer().Enabled());
         e.Click(kNext);
         EXPECT_EQ(e.p->Exercise.ExerciseMode, 0);
-        EXPECT_FALSE(e.StepTimer().Enabled());
         e.Hold(kFaster, 1);
         EXPECT_FALSE(e.Main().moveTimer.Enabled());
         e.Release();
-        EXPECT_TRUE(e.AutomaticSpeed());
-        EXPECT_FALSE(e.Window().Visible());
+        EXPECT_FALSE(e.StepTimer().Enabled());
         EXPECT_EQ(e.p.Test.Errors.Messages.size(), 1);
-
-        e.Click(kQuit);
-        EXPECT_FALSE(e.p->ExerciseActive);
-        EXPECT_TRUE(e.PanelBlank());
-        EXPECT_FALSE(e.Window().Visible());
+        e.Click(kPreferences);
+        EXPECT_TRUE(e.p->preferencesWindow->Visible());
     }
 }
 
@@ -351,15 +346,16 @@ TEST(ExerciseControl, StartDuringAnExerciseStartsAfresh) {
     EXPECT_EQ(e.Window().wordLabel.Caption(), QStringLiteral("line1 "));
     EXPECT_EQ(e.Window().wordLabel.Left(), 323 - 6 * 12 / 2);
 
-    // The text has gone since: the error is reported and nothing keeps running
-    // behind buttons that no longer react.
+    // The text has gone since: the error is reported, the old exercise stops
+    // and the panel is idle again.
     ASSERT_TRUE(QFile::remove(e.p.Dir.File(QStringLiteral("text.txt"))));
     e.p.Test.App.Guard([&] { e.Main().BeginExercise(); });
     EXPECT_EQ(e.p.Test.Errors.Messages.size(), 1);
     EXPECT_FALSE(e.StepTimer().Enabled());
     EXPECT_FALSE(e.StageTimer().Enabled());
     EXPECT_FALSE(e.Window().Visible());
-    EXPECT_TRUE(e.p->ExerciseActive);
+    EXPECT_FALSE(e.p->ExerciseActive);
+    EXPECT_TRUE(e.PanelBlank());
 }
 
 // Quit stops both timers, hides the exercise window and blanks the panel.
