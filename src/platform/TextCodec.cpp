@@ -19,11 +19,20 @@ constexpr std::array<char16_t, 64> kHighHalf = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
 };
 
-char16_t DecodeByte(unsigned char b) {
-    if (b < 0x80) return b;
-    if (b >= 0xC0) return static_cast<char16_t>(0x0410 + (b - 0xC0));
-    return kHighHalf[b - 0x80];
-}
+// The character of every byte, as one table.
+constexpr std::array<char16_t, 256> kDecode = [] {
+    std::array<char16_t, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        if (b < 0x80) {
+            table[b] = static_cast<char16_t>(b);
+        } else if (b >= 0xC0) {
+            table[b] = static_cast<char16_t>(0x0410 + (b - 0xC0));
+        } else {
+            table[b] = kHighHalf[b - 0x80];
+        }
+    }
+    return table;
+}();
 
 // The Windows-1251 byte of a character; -1 when it has none.
 int EncodeChar(char16_t c) {
@@ -39,10 +48,10 @@ int EncodeChar(char16_t c) {
 
 QString FromCp1251(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        out[i] = QChar(DecodeByte(static_cast<unsigned char>(bytes[i])));
-    }
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) out[i] = kDecode[in[i]];
     return text;
 }
 
@@ -62,12 +71,28 @@ bool FitsCp1251(QStringView text) {
     return true;
 }
 
-Utf8Census CountUtf8(QByteArrayView bytes) {
+namespace {
+
+// The rule: UTF-8 when no byte is damaged, or at most one in ten of the
+// valid sequences (one at least) with two sequences or more.
+bool ReadsAsUtf8(qsizetype sequences, qsizetype invalid) {
+    return invalid == 0 || (sequences >= 2 && invalid <= std::max<qsizetype>(1, sequences / 10));
+}
+
+}  // namespace
+
+Utf8Census CountUtf8(QByteArrayView bytes, bool stopWhenNotUtf8) {
     Utf8Census census;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype size = bytes.size();
     qsizetype i = 0;
     while (i < size) {
+        // Even if every byte left made a two-byte sequence, the text could
+        // no longer read as UTF-8: a Windows-1251 text stops here early.
+        if (stopWhenNotUtf8 && census.Invalid > 1 && !ReadsAsUtf8(census.Sequences + (size - i) / 2, census.Invalid)) {
+            census.Stopped = true;
+            return census;
+        }
         const unsigned char lead = p[i];
         if (lead < 0x80) {
             ++i;
@@ -107,13 +132,12 @@ QString DecodeText(const QByteArray& bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
     }
-    const Utf8Census census = CountUtf8(bytes);
+    if (QByteArrayView(bytes).isValidUtf8()) return QString::fromUtf8(bytes);
     // A Windows-1251 text has almost no valid UTF-8 sequences (its letters are
     // never followed by continuation bytes); a UTF-8 text with a damaged byte
     // here and there is still read as UTF-8, the damage shown as U+FFFD.
-    const bool utf8 = census.Invalid == 0 ||
-                      (census.Sequences >= 2 && census.Invalid <= std::max<qsizetype>(1, census.Sequences / 10));
-    if (utf8) return QString::fromUtf8(bytes);
+    const Utf8Census census = CountUtf8(bytes, true);
+    if (!census.Stopped && ReadsAsUtf8(census.Sequences, census.Invalid)) return QString::fromUtf8(bytes);
     return FromCp1251(bytes);
 }
 

@@ -20,8 +20,11 @@ bool FitsCp1251(QStringView text);
 struct Utf8Census {
     qsizetype Sequences = 0;
     qsizetype Invalid = 0;
+    bool Stopped = false;  // the count stopped early: the bytes cannot read as UTF-8
 };
-Utf8Census CountUtf8(QByteArrayView bytes);
+// With stopWhenNotUtf8, counting stops as soon as the rest of the bytes could
+// no longer make the whole read as UTF-8.
+Utf8Census CountUtf8(QByteArrayView bytes, bool stopWhenNotUtf8 = false);
 
 // Decodes the contents of a text file: UTF-8 (BOM dropped) when the bytes
 // start with a UTF-8 BOM or are UTF-8 but for a few damaged bytes (shown as
