@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build run test bench asan screenshots clean
+.PHONY: all setup build run test bench asan monkey screenshots clean
 
 all: build
 
@@ -28,6 +28,9 @@ asan: setup
 	cmake -S . -B build-asan -G Ninja -DVISTOREL_ASAN=ON -DVISTOREL_BUILD_BENCH=OFF
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+monkey: setup
+	@scripts/monkey
 
 screenshots: build
 	@scripts/screenshots $(BUILD)
