@@ -13,6 +13,7 @@
 #include "library/AddBookmarkWindow.h"
 #include "library/AddTextWindow.h"
 #include "library/JumpToBookmarkWindow.h"
+#include "library/TextLibraryFile.h"
 #include "library/TextManagerWindow.h"
 #include "trainers/BreakScreen.h"
 #include "trainers/IpsTestWindow.h"
@@ -116,6 +117,8 @@ void Monkey::PrepareStartDirectory() {
     const bool haveJpeg = photo.save(jpeg, "JPG");
 
     const QString practice = QFileInfo(options_.PracticeText).fileName();
+    FillLibrary({practice, QStringLiteral("empty.txt"), QStringLiteral("binary.txt"), QStringLiteral("one-line.txt"),
+                 QStringLiteral("short utf8.txt"), QStringLiteral("folder.txt"), QStringLiteral("missing.txt")});
     dialogs_.TextFiles = {dir.filePath(practice), practice, dir.filePath(practice), dir.filePath(QStringLiteral("empty.txt")),
                           dir.filePath(QStringLiteral("binary.txt")), dir.filePath(QStringLiteral("one-line.txt")),
                           dir.filePath(QStringLiteral("short utf8.txt")), dir.filePath(QStringLiteral("folder.txt")),
@@ -124,6 +127,30 @@ void Monkey::PrepareStartDirectory() {
                              dir.filePath(QStringLiteral("images/vistorlogo.bmp")), dir.filePath(QStringLiteral("broken.bmp")),
                              dir.filePath(QStringLiteral("broken.jpg")), dir.filePath(QStringLiteral("missing.bmp"))};
     if (haveJpeg) dialogs_.PictureFiles.append(jpeg);
+}
+
+// After the practice text, the library gets entries for every odd file, up
+// to a few short of its limit, with descriptions and bookmarks from none to
+// full, some pointing far past the end of their text.
+void Monkey::FillLibrary(const QStringList& files) {
+    const QString path = QDir(dir_.path()).filePath(QStringLiteral("book_data.dat"));
+    TextTable library;
+    int count = LoadTextLibraryFile(path, library);
+    for (int k = 0; count < kMaxTexts - 4; ++k) {
+        TextRecord& entry = library[++count];
+        entry.Title.SetText(QStringLiteral("Текст %1: %2").arg(count).arg(files[k % files.size()]));
+        entry.FilePath.SetText(files[k % files.size()]);
+        entry.DescriptionLineCount = static_cast<std::uint16_t>(k % (kMaxDescriptionLines + 1));
+        for (int line = 1; line <= entry.DescriptionLineCount; ++line) {
+            entry.DescriptionLine(line).SetText(QStringLiteral("Строка описания %1").arg(line));
+        }
+        entry.BookmarkCount = static_cast<std::uint16_t>(k % (kMaxBookmarks + 1));
+        for (int mark = 1; mark <= entry.BookmarkCount; ++mark) {
+            entry.BookmarkName(mark).SetText(QStringLiteral("Закладка %1").arg(mark));
+            entry.BookmarkLine(mark) = static_cast<std::uint32_t>(mark % 7 == 0 ? 4000000000U : mark * 13);
+        }
+    }
+    SaveTextLibraryFile(path, library, count);
 }
 
 void Monkey::StartProgram() {
@@ -136,6 +163,13 @@ void Monkey::StartProgram() {
 }
 
 void Monkey::EndProgram() {
+    if (program_) {
+        // How far into the library the run got.
+        int bookmarks = 0;
+        for (int slot = 1; slot <= program_->TextCount; ++slot) bookmarks += program_->TextLibrary[slot].BookmarkCount;
+        mostTexts_ = std::max<int>(mostTexts_, program_->TextCount);
+        mostBookmarks_ = std::max(mostBookmarks_, bookmarks);
+    }
     program_.reset();
     app_.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -185,6 +219,7 @@ int Monkey::Run() {
     }
     Idle(20);
     MemoryWithinBound();
+    EndProgram();
     Report(static_cast<double>(clock.elapsed()) / 1000.0);
     return memoryFailure_.isEmpty() ? 0 : 3;
 }
@@ -315,6 +350,7 @@ void Monkey::Report(double seconds) const {
     std::printf("monkey: %d of %d windows got events\n", reached, kWindowCount);
     std::printf("monkey: dialogs asked %lld (cancelled %lld), message boxes %lld, waiting loops ended %lld\n",
                 dialogs_.Asked, dialogs_.Cancelled, dialogs_.Messages, loopsEnded_);
+    std::printf("monkey: library at a program's end: up to %d texts, %d bookmarks\n", mostTexts_, mostBookmarks_);
     std::printf("monkey: errors reported %lld (%zu distinct)\n", errors_.Count, errors_.Distinct.size());
     std::vector<std::pair<long long, QString>> common;
     for (const auto& [message, count] : errors_.Distinct) common.emplace_back(count, message);
