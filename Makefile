@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build run test bench asan fuzz screenshots package clean
+.PHONY: all setup build run test bench asan fuzz monkey screenshots package clean
 
 all: build
 
@@ -33,6 +33,10 @@ asan: setup
 fuzz:
 	@scripts/setup --fuzz
 	@scripts/fuzz build-fuzz
+
+# The UI monkey on the sanitizer build, MONKEY_EVENTS (default 100000).
+monkey: setup
+	@scripts/monkey
 
 screenshots: build
 	@scripts/screenshots $(BUILD)

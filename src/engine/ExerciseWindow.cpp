@@ -128,6 +128,7 @@ void ExerciseWindow::RestoreBackground(const QRect& area) {
                                      size.width(), size.height());
     }
     const QRect clipped = area.intersected(scaledPicture_.rect());
+    if (clipped.isEmpty()) return;
     {
         QPainter painter(&SurfaceImage());
         painter.drawImage(clipped.topLeft(), scaledPicture_, clipped);

@@ -82,25 +82,28 @@ void Canvas::TextOut(int x, int y, const QString& text) {
     const QRect area(x, y, metrics.horizontalAdvance(text), metrics.height());
     if (Brush.Style == BrushStyle::Solid) Fill(area, Brush.Color);
     QImage& image = target_.SurfaceImage();
+    // Nothing to paint outside the surface (or on none, in a window shrunk to nothing).
+    const QRect clipped = area.intersected(image.rect());
+    if (clipped.isEmpty()) return;
     {
         QPainter painter(&image);
         painter.setFont(font);
         painter.setPen(ToQColor(Font.Color));
         painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     }
-    const QRect clipped = area.intersected(image.rect());
-    if (!clipped.isEmpty()) target_.SurfaceChanged(clipped);
+    target_.SurfaceChanged(clipped);
 }
 
 void Canvas::Draw(int x, int y, const Bitmap& bitmap) {
     if (bitmap.Empty()) return;
     QImage& image = target_.SurfaceImage();
+    const QRect clipped = QRect(x, y, bitmap.Width(), bitmap.Height()).intersected(image.rect());
+    if (clipped.isEmpty()) return;
     {
         QPainter painter(&image);
         painter.drawImage(x, y, bitmap.Image());
     }
-    const QRect clipped = QRect(x, y, bitmap.Width(), bitmap.Height()).intersected(image.rect());
-    if (!clipped.isEmpty()) target_.SurfaceChanged(clipped);
+    target_.SurfaceChanged(clipped);
 }
 
 TColor Canvas::Pixel(int x, int y) const {

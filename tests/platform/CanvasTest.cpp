@@ -97,3 +97,30 @@ TEST_F(CanvasFixture, ColoursKeepTheirRedGreenBlueOrder) {
     EXPECT_EQ(qGreen(rgb), 0xA1);
     EXPECT_EQ(qBlue(rgb), 0x4D);
 }
+
+namespace {
+
+QStringList& PainterWarnings() {
+    static QStringList warnings;
+    return warnings;
+}
+
+void CollectWarning(QtMsgType, const QMessageLogContext&, const QString& message) { PainterWarnings().append(message); }
+
+}  // namespace
+
+// A window shrunk to nothing has an empty surface: text and pictures drawn
+// on it go nowhere, without a painter warning on the console for each.
+TEST(EmptySurfaceCanvas, DrawsNothingAndWarnsOfNothing) {
+    ImageSurface empty(120, 0);
+    Canvas canvas{empty};
+    Bitmap picture;
+    picture.LoadFromFile(QStringLiteral(":/pictures/about.bmp"));
+    PainterWarnings().clear();
+    const QtMessageHandler previous = qInstallMessageHandler(CollectWarning);
+    canvas.TextOut(2, 2, QStringLiteral("text"));
+    canvas.Draw(0, 0, picture);
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(PainterWarnings().isEmpty()) << PainterWarnings().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(canvas.Pixel(2, 0), -1);
+}
