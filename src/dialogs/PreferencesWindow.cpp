@@ -133,6 +133,10 @@ void PreferencesWindow::ApplyPreferences() {
     // Both paths are checked before anything changes: a refusal keeps the window open.
     const QString textPath = program.StorablePath(textPathEdit->text(), kPathCapacity);
     const QString picturePath = program.StorablePath(picturePathEdit->text(), kPathCapacity);
+    if (usePictureBox->isChecked() && picturePath.isEmpty()) {
+        throw Error(QStringLiteral("Для фона отмечена картинка, но она не выбрана: выберите файл картинки "
+                                   "или снимите отметку «Картинка»."));
+    }
 
     Settings& settings = program.SettingsRecord;
     const QString previousText = settings.TextPath.Text();

@@ -146,6 +146,18 @@ TEST_F(PreferencesTest, PathsThatDoNotFitAreRefused) {
     W().textPathEdit->setText(p.Dir.File(QStringLiteral("texts/short.txt")));
     Accept();
     EXPECT_EQ(p->CurrentTextIndex, 1);
+    // A picture background switched on without a picture is refused: it would
+    // only be reported again at every later opening.
+    W().FillPreferences();
+    const QByteArray kept = Stored();
+    p.Test.Errors.Messages.clear();
+    W().usePictureBox->setChecked(true);
+    W().picturePathEdit->clear();
+    Accept();
+    EXPECT_TRUE(W().Visible());
+    EXPECT_EQ(Stored(), kept);
+    ASSERT_EQ(p.Test.Errors.Messages.size(), 1);
+    EXPECT_TRUE(p.Test.Errors.Messages[0].contains(QStringLiteral("не выбрана")));
 }
 
 // Cancel and the close box apply nothing, not even a font; reopening shows
