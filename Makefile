@@ -27,7 +27,8 @@ bench: build
 asan: setup
 	cmake -S . -B build-asan -G Ninja -DVISTOREL_ASAN=ON -DVISTOREL_BUILD_BENCH=OFF
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && ctest --output-on-failure -j $(JOBS) --timeout 600
+	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tools/monkey/lsan.supp:print_suppressions=0 \
+		ctest --output-on-failure -j $(JOBS) --timeout 600
 
 # The fuzz targets under libFuzzer, FUZZ_SECONDS (default 60) each on both cores.
 fuzz:

@@ -185,7 +185,7 @@ protected:
         user_->Click(main_.Panel(213, 31));
         ASSERT_TRUE(program_.waitForFinished(e2e::kPatienceMs)) << "the program did not end after Exit";
         EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(program_.exitCode(), 0);
+        EXPECT_EQ(program_.exitCode(), 0) << "the program said: " << Said();
         const QStringList files = QDir(workspace_).entryList(QDir::Files | QDir::Hidden, QDir::Name);
         EXPECT_EQ(files.filter(QStringLiteral("Vistorel.ini.")) + files.filter(QStringLiteral("book_data.dat.")),
                   QStringList())
