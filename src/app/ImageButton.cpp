@@ -1,6 +1,13 @@
 #include "app/ImageButton.h"
 
+#include "app/Program.h"
+
 namespace vistorel {
+
+void LoadButtonImages(const Program& program, ButtonImages& images, const char* normal, const char* hover) {
+    program.LoadImageOrReport(images.Normal, QString::fromLatin1(normal));
+    program.LoadImageOrReport(images.Hover, QString::fromLatin1(hover));
+}
 
 bool TrackHover(Canvas& canvas, bool inside, bool& hovered, QPoint at, const ButtonImages& images) {
     if (inside) {

@@ -11,6 +11,8 @@
 
 namespace vistorel {
 
+class Program;
+
 struct HitRect {
     int Left = 0;
     int Top = 0;
@@ -26,6 +28,10 @@ struct ButtonImages {
     Bitmap Normal;
     Bitmap Hover;
 };
+
+// Loads a button's two pictures by their names in the images folder; a
+// picture that cannot be loaded is reported and left empty.
+void LoadButtonImages(const Program& program, ButtonImages& images, const char* normal, const char* hover);
 
 // The hover rule: on entering, the hover picture is drawn once and the flag
 // set; on leaving, the normal picture is drawn once and the flag cleared.

@@ -49,13 +49,9 @@ void MainWindow::FormCreate() {
     // A picture that cannot be loaded is reported; the settings and the
     // library are loaded all the same, so that closing the window does not
     // write an empty settings file over the user's.
-    auto load = [this](Bitmap& bitmap, const char* name) { program.LoadImageOrReport(bitmap, QString::fromLatin1(name)); };
-    load(background_, "images\\bgrnd.bmp");
-    load(control_, "images\\control.bmp");
-    for (int b = 0; b < kMainButtonCount; ++b) {
-        load(images_[b].Normal, kButtons[b].normal);
-        load(images_[b].Hover, kButtons[b].hover);
-    }
+    program.LoadImageOrReport(background_, QStringLiteral("images\\bgrnd.bmp"));
+    program.LoadImageOrReport(control_, QStringLiteral("images\\control.bmp"));
+    for (int b = 0; b < kMainButtonCount; ++b) LoadButtonImages(program, images_[b], kButtons[b].normal, kButtons[b].hover);
     hover_.fill(false);
     program.ExerciseActive = false;
     program.LoadSettings();

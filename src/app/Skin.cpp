@@ -1,5 +1,7 @@
 #include "app/Skin.h"
 
+#include "app/Program.h"
+
 namespace vistorel {
 
 void TileRows(Canvas& canvas, const Bitmap& tile, int top, int width, int height) {
@@ -19,6 +21,13 @@ void DrawSkinOutlines(Canvas& canvas, int width, int height) {
 TitleAnimation::TitleAnimation(Application& app, Canvas& canvas, int frameCount)
     : canvas_(canvas), timer_(app, 150), frames_(static_cast<std::size_t>(frameCount) + 1), frameCount_(frameCount) {
     timer_.OnTimer = [this] { OnTick(); };
+}
+
+void TitleAnimation::LoadFrames(const Program& program, const QString& pattern, int firstFile) {
+    for (int n = 1; n <= frameCount_; ++n) {
+        program.LoadImageOrReport(frames_[static_cast<std::size_t>(n)],
+                                  pattern.arg(firstFile + n - 1, 4, 10, QLatin1Char('0')));
+    }
 }
 
 void TitleAnimation::DrawStill() { canvas_.Draw(2, 2, frames_[0]); }

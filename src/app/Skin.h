@@ -31,7 +31,10 @@ public:
     TitleAnimation(Application& app, Canvas& canvas, int frameCount);
 
     std::vector<Bitmap>& Frames() { return frames_; }
-    int FrameCount() const { return frameCount_; }
+    // Frames 1..N from the numbered pictures `pattern` (its %1 becomes four
+    // digits), frame 1 from the one numbered `firstFile`; a picture that
+    // cannot be loaded is reported and leaves its frame empty.
+    void LoadFrames(const Program& program, const QString& pattern, int firstFile);
     int Frame() const { return frame_; }
     Timer& AnimationTimer() { return timer_; }
 

@@ -31,14 +31,9 @@ void PreferencesWindow::FormCreate() {
     program.LoadImageOrReport(tile_, QStringLiteral("images\\bgr.bmp"));
     program.LoadImageOrReport(title.Frames()[0], QStringLiteral("images\\options_title0000.bmp"));
     program.LoadImageOrReport(close_.Normal, QStringLiteral("images\\winclose.bmp"));
-    program.LoadImageOrReport(accept_.Normal, QStringLiteral("images\\accept.bmp"));
-    program.LoadImageOrReport(accept_.Hover, QStringLiteral("images\\accept1.bmp"));
-    program.LoadImageOrReport(cancel_.Normal, QStringLiteral("images\\cancel.bmp"));
-    program.LoadImageOrReport(cancel_.Hover, QStringLiteral("images\\cancel1.bmp"));
-    for (int n = 1; n <= kTitleFrames; ++n) {
-        program.LoadImageOrReport(title.Frames()[static_cast<std::size_t>(n)],
-                                  QStringLiteral("images/options_title%1.bmp").arg(n, 4, 10, QLatin1Char('0')));
-    }
+    LoadButtonImages(program, accept_, "images\\accept.bmp", "images\\accept1.bmp");
+    LoadButtonImages(program, cancel_, "images\\cancel.bmp", "images\\cancel1.bmp");
+    title.LoadFrames(program, QStringLiteral("images\\options_title%1.bmp"), 1);
     title.Reset();
 }
 

@@ -57,18 +57,12 @@ AddTextWindow::AddTextWindow(Program& program)
 }
 
 void AddTextWindow::FormCreate() {
-    program.LoadImageOrReport(images_[kAdd].Normal, QStringLiteral("images\\add.bmp"));
-    program.LoadImageOrReport(images_[kAdd].Hover, QStringLiteral("images\\add1.bmp"));
-    program.LoadImageOrReport(images_[kCancel].Normal, QStringLiteral("images\\cancel.bmp"));
-    program.LoadImageOrReport(images_[kCancel].Hover, QStringLiteral("images\\cancel1.bmp"));
+    LoadButtonImages(program, images_[kAdd], "images\\add.bmp", "images\\add1.bmp");
+    LoadButtonImages(program, images_[kCancel], "images\\cancel.bmp", "images\\cancel1.bmp");
     program.LoadImageOrReport(close_, QStringLiteral("images\\winclose.bmp"));
     program.LoadImageOrReport(tile_, QStringLiteral("images\\bgr.bmp"));
     // This window has no still title: frame n comes from the file numbered n - 1.
-    std::vector<Bitmap>& frames = titleAnimation.Frames();
-    for (int n = 1; n <= kTitleFrames; ++n) {
-        program.LoadImageOrReport(frames[static_cast<std::size_t>(n)],
-                                  QStringLiteral("images\\new%1.bmp").arg(n - 1, 4, 10, QLatin1Char('0')));
-    }
+    titleAnimation.LoadFrames(program, QStringLiteral("images\\new%1.bmp"), 0);
     titleAnimation.Reset();
     hover_.fill(false);
 }

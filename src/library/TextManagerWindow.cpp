@@ -53,19 +53,12 @@ TextManagerWindow::TextManagerWindow(Program& program)
 }
 
 void TextManagerWindow::FormCreate() {
-    for (int b = 0; b < kButtonCount; ++b) {
-        program.LoadImageOrReport(images_[b].Normal, QString::fromLatin1(kButtonFiles[b][0]));
-        program.LoadImageOrReport(images_[b].Hover, QString::fromLatin1(kButtonFiles[b][1]));
-    }
+    for (int b = 0; b < kButtonCount; ++b) LoadButtonImages(program, images_[b], kButtonFiles[b][0], kButtonFiles[b][1]);
     program.LoadImageOrReport(close_, QStringLiteral("images\\winclose.bmp"));
     program.LoadImageOrReport(tile_, QStringLiteral("images\\bgr.bmp"));
     // The still title is the first frame; frame n comes from the file numbered n - 1.
-    std::vector<Bitmap>& frames = titleAnimation.Frames();
-    for (int n = 0; n <= kTitleFrames; ++n) {
-        const int file = std::max(0, n - 1);
-        program.LoadImageOrReport(frames[static_cast<std::size_t>(n)],
-                                  QStringLiteral("images\\editor%1.bmp").arg(file, 4, 10, QLatin1Char('0')));
-    }
+    program.LoadImageOrReport(titleAnimation.Frames()[0], QStringLiteral("images\\editor0000.bmp"));
+    titleAnimation.LoadFrames(program, QStringLiteral("images\\editor%1.bmp"), 0);
     titleAnimation.Reset();
     hover_.fill(false);
 }

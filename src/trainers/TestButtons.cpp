@@ -26,8 +26,7 @@ constexpr std::array<TestButtonDesign, kTestButtonCount> kTestButtons = {{
 void TestButtonSet::Load(const Program& program) {
     Hover.fill(false);
     for (TestButton b : {kTestStop, kTestStart}) {
-        program.LoadImageOrReport(Images[b].Normal, QString::fromLatin1(kTestButtons[b].normal));
-        program.LoadImageOrReport(Images[b].Hover, QString::fromLatin1(kTestButtons[b].hover));
+        LoadButtonImages(program, Images[b], kTestButtons[b].normal, kTestButtons[b].hover);
     }
 }
 
