@@ -34,7 +34,6 @@ public:
     // A click on a cell (columns and rows from 1; cells outside the field are
     // empty). Each cell counts once: a second click on it counts nothing.
     ClickResult Click(int column, int row);
-    bool Marked(int column, int row) const { return marked_.count({column, row}) != 0; }
     // The marked cells, as (column, row).
     const std::set<std::pair<int, int>>& MarkedCells() const { return marked_; }
 

@@ -24,7 +24,6 @@ public:
     bool Started() const { return started_; }
     // The rings are up: started, and their ticks not yet run out.
     bool RingsShown() const { return started_ && showTicks_ < kMemoryShowTicks; }
-    int ShowTicks() const { return showTicks_; }
     // Ring 1..8 of the run.
     int ShownRing(int index) const { return rings_.at(static_cast<std::size_t>(index - 1)); }
 

@@ -25,8 +25,6 @@ public:
     }
     // One 100 ms tick.
     void Tick();
-    std::int64_t Seconds() const { return seconds_; }
-    int Tenths() const { return tenths_; }
     // "seconds:tenths", without padding.
     QString Caption() const;
     // The same form for a time in tenths of a second.
