@@ -18,44 +18,74 @@
 #include <cstring>
 #include <ctime>
 #include <dlfcn.h>
+#include <optional>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
 // Without a display Qt would stop with an obscure platform-plugin error (and
 // abort, for a display that is set but cannot be reached). The X display is
 // tried here first, through the same library Qt would use, loaded only for
-// this; an empty string means the windows can be opened. The -platform and
-// -display options of the command line count before the environment.
-std::string DisplayProblem(const vistorel::CommandLine& line) {
-    const std::string platformOption = line.Platform.toStdString();
-    const char* platform = line.Platform.isEmpty() ? std::getenv("QT_QPA_PLATFORM") : platformOption.c_str();
-    if (platform != nullptr && std::strncmp(platform, "xcb", 3) != 0) return {};  // offscreen, vnc, wayland ...
-    const std::string displayOption = line.Display.toStdString();
-    const char* display = line.Display.isEmpty() ? std::getenv("DISPLAY") : displayOption.c_str();
-    if (display == nullptr || *display == '\0') {
-        return "не задан дисплей для окон программы (переменная DISPLAY пуста).";
+// this. The -platform and -display options of the command line count before
+// the environment.
+//
+// An X server that has no other client resets itself when its last client
+// leaves, and refuses connections while it does. So the trial connection is
+// kept open until Qt has its own (closing it first made the server reset just
+// as Qt connected, and Qt aborts), and a trial refused by a server that is
+// still resetting after an earlier client is made again before giving up.
+class DisplayCheck {
+public:
+    explicit DisplayCheck(const vistorel::CommandLine& line) {
+        const std::string platformOption = line.Platform.toStdString();
+        const char* platform = line.Platform.isEmpty() ? std::getenv("QT_QPA_PLATFORM") : platformOption.c_str();
+        if (platform != nullptr && std::strncmp(platform, "xcb", 3) != 0) return;  // offscreen, vnc, wayland ...
+        const std::string displayOption = line.Display.toStdString();
+        const char* display = line.Display.isEmpty() ? std::getenv("DISPLAY") : displayOption.c_str();
+        if (display == nullptr || *display == '\0') {
+            problem_ = "не задан дисплей для окон программы (переменная DISPLAY пуста).";
+            return;
+        }
+        xcb_ = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+        if (xcb_ == nullptr) return;  // let Qt say what is missing
+        auto connect = reinterpret_cast<Connect>(dlsym(xcb_, "xcb_connect"));
+        hasError_ = reinterpret_cast<HasError>(dlsym(xcb_, "xcb_connection_has_error"));
+        disconnect_ = reinterpret_cast<Disconnect>(dlsym(xcb_, "xcb_disconnect"));
+        if (connect == nullptr || hasError_ == nullptr || disconnect_ == nullptr) return;
+        for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+            connection_ = connect(display, nullptr);
+            if (hasError_(connection_) == 0) return;
+            disconnect_(connection_);
+            connection_ = nullptr;
+            if (attempt < kAttempts) usleep(kPauseMicroseconds);
+        }
+        problem_ = std::string("не удаётся открыть дисплей \"") + display +
+                   "\": X-сервер не отвечает или не пускает эту программу.";
     }
-    void* xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (xcb == nullptr) return {};  // let Qt say what is missing
+    ~DisplayCheck() {
+        if (connection_ != nullptr) disconnect_(connection_);
+        if (xcb_ != nullptr) dlclose(xcb_);
+    }
+    DisplayCheck(const DisplayCheck&) = delete;
+    DisplayCheck& operator=(const DisplayCheck&) = delete;
+
+    // Empty when the windows can be opened.
+    const std::string& Problem() const { return problem_; }
+
+private:
     using Connect = void* (*)(const char*, int*);
     using HasError = int (*)(void*);
     using Disconnect = void (*)(void*);
-    auto connect = reinterpret_cast<Connect>(dlsym(xcb, "xcb_connect"));
-    auto hasError = reinterpret_cast<HasError>(dlsym(xcb, "xcb_connection_has_error"));
-    auto disconnect = reinterpret_cast<Disconnect>(dlsym(xcb, "xcb_disconnect"));
-    std::string problem;
-    if (connect != nullptr && hasError != nullptr && disconnect != nullptr) {
-        void* connection = connect(display, nullptr);
-        if (hasError(connection) != 0) {
-            problem = std::string("не удаётся открыть дисплей \"") + display +
-                      "\": X-сервер не отвечает или не пускает эту программу.";
-        }
-        disconnect(connection);
-    }
-    dlclose(xcb);
-    return problem;
-}
+    static constexpr int kAttempts = 5;
+    static constexpr useconds_t kPauseMicroseconds = 100000;
+
+    void* xcb_ = nullptr;
+    HasError hasError_ = nullptr;
+    Disconnect disconnect_ = nullptr;
+    void* connection_ = nullptr;
+    std::string problem_;
+};
 
 // Shows each error in a message box, and counts them for the start-up probe.
 class CountedMessageBoxes : public vistorel::MessageBoxErrorHandler {
@@ -117,16 +147,17 @@ int main(int argc, char** argv) {
     case vistorel::CommandLine::Action::Run:
         break;
     }
-    const std::string problem = DisplayProblem(line);
-    if (!problem.empty()) {
+    std::optional<DisplayCheck> display(std::in_place, line);
+    if (!display->Problem().empty()) {
         std::fprintf(stderr,
                      "vistorel: %s\n"
                      "Запустите программу в графическом сеансе или на виртуальном дисплее:\n"
                      "  xvfb-run -a -s \"-screen 0 1280x1024x24\" %s\n",
-                     problem.c_str(), argv[0]);
+                     display->Problem().c_str(), argv[0]);
         return 1;
     }
     QApplication qt(argc, argv);
+    display.reset();  // Qt holds its own connection now
     QApplication::setQuitOnLastWindowClosed(false);
     QGuiApplication::setDesktopFileName(QStringLiteral(VISTOREL_APP_ID));
     QApplication::setWindowIcon(ProgramIcon());
