@@ -199,6 +199,7 @@ protected:
             said += QStringLiteral(" [the program ended with exit code %1]").arg(program_.exitCode());
         }
         said += QStringLiteral(" [windows on the screen: %1]").arg(user_->VisibleTitles().join(QStringLiteral(", ")));
+        said += QStringLiteral(" [%1]").arg(display_->State());
         return said.toStdString();
     }
 

@@ -74,6 +74,13 @@ VirtualDisplay::~VirtualDisplay() {
     }
 }
 
+QString VirtualDisplay::State() {
+    return QStringLiteral("display %1, server %2: %3")
+        .arg(name_, server_.state() == QProcess::Running ? QStringLiteral("running")
+                                                          : QStringLiteral("ended (%1)").arg(server_.exitCode()),
+             QString::fromLocal8Bit(server_.readAllStandardError()).trimmed());
+}
+
 QProcessEnvironment VirtualDisplay::Environment() const {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), name_);

@@ -37,6 +37,8 @@ public:
     const QString& Name() const { return name_; }
     // The environment of a program whose windows go to this display.
     QProcessEnvironment Environment() const;
+    // The display, whether its server still runs and what it printed, for a failure message.
+    QString State();
 
 private:
     QProcess server_;
