@@ -2,21 +2,20 @@
 
 #include "app/ImageButton.h"
 #include "app/MainWindow.h"
+#include "dialogs/AboutWindow.h"
 #include "dialogs/PreferencesWindow.h"
 #include "dialogs/WelcomeWindow.h"
-#include "dialogs/AboutWindow.h"
 #include "engine/ExerciseWindow.h"
 #include "engine/SpeedIndicator.h"
 #include "library/AddBookmarkWindow.h"
+#include "library/AddTextWindow.h"
 #include "library/JumpToBookmarkWindow.h"
 #include "library/TextManagerWindow.h"
-#include "library/AddTextWindow.h"
+#include "platform/TextCodec.h"
 #include "trainers/BreakScreen.h"
 #include "trainers/IpsTestWindow.h"
 #include "trainers/MemoryTestWindow.h"
 #include "trainers/ReadingSpeedTestWindow.h"
-
-#include "platform/TextCodec.h"
 
 #include <QDir>
 #include <QFileInfo>

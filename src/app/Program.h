@@ -72,20 +72,20 @@ public:
     bool CustomFontChosen = false;
 
     // The windows, in creation order.
-    std::unique_ptr<WelcomeWindow> welcomeWindow;       // welcome
-    std::unique_ptr<MainWindow> mainWindow;       // main window
-    std::unique_ptr<PreferencesWindow> preferencesWindow;       // preferences
-    std::unique_ptr<AboutWindow> aboutWindow;       // about
-    std::unique_ptr<ExerciseWindow> exerciseWindow;       // exercise display
-    std::unique_ptr<SpeedIndicator> speedIndicator;  // speed indicator
-    std::unique_ptr<TextManagerWindow> textManager;       // text manager
-    std::unique_ptr<ReadingSpeedTestWindow> readingSpeedTest;       // reading speed test
-    std::unique_ptr<AddTextWindow> addTextWindow;       // add text
-    std::unique_ptr<AddBookmarkWindow> addBookmarkWindow;     // add bookmark
-    std::unique_ptr<JumpToBookmarkWindow> jumpToBookmarkWindow;     // jump to bookmark
-    std::unique_ptr<BreakScreen> breakScreen;     // break screen
-    std::unique_ptr<IpsTestWindow> ipsTest;     // IPS test
-    std::unique_ptr<MemoryTestWindow> memoryTest;     // memory test
+    std::unique_ptr<WelcomeWindow> welcomeWindow;
+    std::unique_ptr<MainWindow> mainWindow;
+    std::unique_ptr<PreferencesWindow> preferencesWindow;
+    std::unique_ptr<AboutWindow> aboutWindow;
+    std::unique_ptr<ExerciseWindow> exerciseWindow;
+    std::unique_ptr<SpeedIndicator> speedIndicator;
+    std::unique_ptr<TextManagerWindow> textManager;
+    std::unique_ptr<ReadingSpeedTestWindow> readingSpeedTest;
+    std::unique_ptr<AddTextWindow> addTextWindow;
+    std::unique_ptr<AddBookmarkWindow> addBookmarkWindow;
+    std::unique_ptr<JumpToBookmarkWindow> jumpToBookmarkWindow;
+    std::unique_ptr<BreakScreen> breakScreen;
+    std::unique_ptr<IpsTestWindow> ipsTest;
+    std::unique_ptr<MemoryTestWindow> memoryTest;
 
     // "Vistorel.ini" into SettingsRecord, then the preset of its level. A
     // missing file is the first start; one that exists but cannot be read is

@@ -43,6 +43,10 @@ private:
 
 QByteArray Native(const QString& path) { return QFile::encodeName(path); }
 
+QString TooLargeReason(qint64 maxBytes) {
+    return QStringLiteral("файл слишком велик (больше %1 МБ)").arg(maxBytes / (1024 * 1024));
+}
+
 QString NotRegularReason(mode_t mode) {
     if (S_ISDIR(mode)) return QStringLiteral("это папка, а не файл");
     if (S_ISFIFO(mode)) return QStringLiteral("это канал (FIFO), а не обычный файл");
@@ -77,7 +81,7 @@ int OpenRegular(const QString& path, qint64 maxBytes, OverLimit over, QString* r
         return -1;
     }
     if (over == OverLimit::Refuse && info.st_size > maxBytes) {
-        *reason = QStringLiteral("файл слишком велик (больше %1 МБ)").arg(maxBytes / (1024 * 1024));
+        *reason = TooLargeReason(maxBytes);
         ::close(fd);
         return -1;
     }
@@ -101,7 +105,7 @@ bool ReadAll(int fd, qint64 maxBytes, QByteArray* bytes, QString* reason, OverLi
         if (n == 0) break;
         bytes->append(buffer, n);
         if (bytes->size() > maxBytes) {
-            *reason = QStringLiteral("файл слишком велик (больше %1 МБ)").arg(maxBytes / (1024 * 1024));
+            *reason = TooLargeReason(maxBytes);
             return false;
         }
     }
@@ -194,6 +198,15 @@ void WriteInPlace(const QString& path, const QByteArray& bytes, const WriteFault
     throw FileError(path, kWriteAction, ReasonOf(error));
 }
 
+// A data file kept as a symbolic link (to a synchronised folder, say) is
+// written where the link points, and the link stays.
+QString WriteTarget(const QString& path) {
+    struct stat info {};
+    if (::lstat(Native(path).constData(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    const QString target = QFileInfo(path).canonicalFilePath();
+    return target.isEmpty() ? path : target;  // a dangling link is replaced by the file
+}
+
 }  // namespace
 
 QString ReasonOf(int error) {
@@ -241,15 +254,6 @@ QByteArray ReadRegularFile(const QString& path, qint64 maxBytes, const QString& 
     FileRead read = TryReadRegularFile(path, maxBytes);
     if (read.Outcome != FileRead::Status::Read) throw FileError(path, action, read.Reason);
     return read.Bytes;
-}
-
-// A data file kept as a symbolic link (to a synchronised folder, say) is
-// written where the link points, and the link stays.
-QString WriteTarget(const QString& path) {
-    struct stat info {};
-    if (::lstat(Native(path).constData(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-    const QString target = QFileInfo(path).canonicalFilePath();
-    return target.isEmpty() ? path : target;  // a dangling link is replaced by the file
 }
 
 void WriteFileAtomically(const QString& shownPath, const QByteArray& bytes, const WriteFault& fault) {
