@@ -180,11 +180,7 @@ void PreferencesWindow::LoadPreviewPicture(const QString& path) {
     Bitmap picture;
     picture.LoadFromFile(program.ResolvePath(path));
     // The preview shows the picture as the exercise window does: covering it, centred.
-    const QSize size = previewPanel->size();
-    const QImage scaled = picture.Image().scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-    previewPicture->setPixmap(QPixmap::fromImage(scaled.copy((scaled.width() - size.width()) / 2,
-                                                             (scaled.height() - size.height()) / 2, size.width(),
-                                                             size.height())));
+    previewPicture->setPixmap(QPixmap::fromImage(CoverImage(picture.Image(), previewPanel->size())));
 }
 
 void PreferencesWindow::ChoosePicture() {

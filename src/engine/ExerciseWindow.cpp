@@ -122,11 +122,7 @@ void ExerciseWindow::RestoreBackground(const QRect& area) {
     }
     // The picture covers the whole window, keeping its proportions.
     const QSize size(ClientWidth(), ClientHeight());
-    if (scaledPicture_.size() != size) {
-        const QImage scaled = picture_.Image().scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-        scaledPicture_ = scaled.copy((scaled.width() - size.width()) / 2, (scaled.height() - size.height()) / 2,
-                                     size.width(), size.height());
-    }
+    if (scaledPicture_.size() != size) scaledPicture_ = CoverImage(picture_.Image(), size);
     const QRect clipped = area.intersected(scaledPicture_.rect());
     if (clipped.isEmpty()) return;
     {

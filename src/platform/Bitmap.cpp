@@ -84,4 +84,10 @@ QString ResolveImageName(const QString& directory, const QString& name) {
     return QDir(directory).filePath(path);
 }
 
+QImage CoverImage(const QImage& image, QSize size) {
+    const QImage scaled = image.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    return scaled.copy((scaled.width() - size.width()) / 2, (scaled.height() - size.height()) / 2, size.width(),
+                       size.height());
+}
+
 }  // namespace vistorel

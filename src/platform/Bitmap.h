@@ -36,4 +36,8 @@ private:
 // path on this system, relative to the given directory.
 QString ResolveImageName(const QString& directory, const QString& name);
 
+// The picture scaled to cover an area of `size`, keeping its proportions, and
+// cut to it around its centre.
+QImage CoverImage(const QImage& image, QSize size);
+
 }  // namespace vistorel
