@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QToolButton>
 
 namespace vistorel {
 
@@ -39,6 +40,14 @@ QIcon GlyphIcon(Glyph glyph) {
         p.drawPath(hills);
     }
     return QIcon(pixmap);
+}
+
+void SetUpGlyphButton(QToolButton& button, const QString& tip) {
+    button.setAutoRaise(true);
+    button.setCursor(Qt::PointingHandCursor);
+    button.setFocusPolicy(Qt::NoFocus);
+    button.setToolTip(tip);
+    button.setIconSize(QSize(16, 12));
 }
 
 }  // namespace vistorel

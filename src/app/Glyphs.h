@@ -4,11 +4,18 @@
 
 #include <QIcon>
 
+class QString;
+class QToolButton;
+
 namespace vistorel {
 
 enum class Glyph { Folder, Picture };
 
 // A 16 x 12 icon.
 QIcon GlyphIcon(Glyph glyph);
+
+// Makes a tool button one of these: flat until the pointer is over it, with a
+// pointing hand, a tooltip, room for a 16 x 12 icon, and no keyboard focus.
+void SetUpGlyphButton(QToolButton& button, const QString& tip);
 
 }  // namespace vistorel

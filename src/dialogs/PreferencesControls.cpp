@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QToolButton>
@@ -68,11 +67,7 @@ QToolButton:disabled { color: #5a4030; border-color: #3a2a1a; background: transp
 QToolButton* GlyphButton(QWidget* parent, int left, int top, int width, int height, const QString& tip) {
     auto* button = new QToolButton(parent);
     button->setGeometry(left, top, width, height);
-    button->setAutoRaise(true);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setToolTip(tip);
-    button->setIconSize(QSize(16, 12));
+    SetUpGlyphButton(*button, tip);
     return button;
 }
 

@@ -1,7 +1,6 @@
 #include "library/AddTextWindow.h"
 
 #include "app/Glyphs.h"
-
 #include "app/Program.h"
 #include "dialogs/PreferencesWindow.h"
 #include "library/LibraryShared.h"
@@ -42,13 +41,9 @@ AddTextWindow::AddTextWindow(Program& program)
     pathEdit.setGeometry(22, 128, 355, 21);
     StyleLibraryControl(pathEdit);
     chooseFileButton.setGeometry(384, 128, 23, 22);
-    chooseFileButton.setAutoRaise(true);
+    SetUpGlyphButton(chooseFileButton, QStringLiteral("Выбрать файл текста"));
     chooseFileButton.setIcon(GlyphIcon(Glyph::Folder));
-    chooseFileButton.setIconSize(QSize(16, 12));
-    chooseFileButton.setCursor(Qt::PointingHandCursor);
     StyleLibraryControl(chooseFileButton);
-    chooseFileButton.setToolTip(QStringLiteral("Выбрать файл текста"));
-    chooseFileButton.setFocusPolicy(Qt::NoFocus);
     descriptionEdit.setGeometry(24, 184, 289, 89);
     descriptionEdit.setLineWrapMode(QPlainTextEdit::WidgetWidth);
     StyleLibraryControl(descriptionEdit);
@@ -158,15 +153,8 @@ void AddTextWindow::Cancel() {
 }
 
 void AddTextWindow::TextDeleted(int slot) {
-    if (AddTextMode || EditedTextIndex == 0) return;
-    if (EditedTextIndex == slot) {
-        EditedTextIndex = 0;
-    } else if (EditedTextIndex > slot) {
-        --EditedTextIndex;
-    } else {
-        return;
-    }
-    numberLabel.SetCaption(QString::number(EditedTextIndex));
+    if (AddTextMode) return;
+    if (FollowDeletion(EditedTextIndex, slot)) numberLabel.SetCaption(QString::number(EditedTextIndex));
 }
 
 QStringList BreakDescription(const QString& text, int width) {

@@ -4,7 +4,6 @@
 #include "platform/Label.h"
 
 #include <QFontMetrics>
-#include <QLabel>
 #include <QWidget>
 #include <algorithm>
 
@@ -23,6 +22,12 @@ void ChangeTextLibrary(Program& program, const std::function<void()>& change) {
         program.CurrentTextIndex = current;
         throw;
     }
+}
+
+bool FollowDeletion(std::uint16_t& slot, int deleted) {
+    if (slot == 0 || slot < deleted) return false;
+    slot = slot == deleted ? 0 : static_cast<std::uint16_t>(slot - 1);
+    return true;
 }
 
 int CurrentLibrarySlot(const Program& program) {

@@ -6,6 +6,7 @@
 #include "platform/Font.h"
 
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 class QWidget;
@@ -20,6 +21,11 @@ class Program;
 // as they were before the change, so that memory agrees with the file (which
 // keeps its previous contents), and the error goes on to the caller.
 void ChangeTextLibrary(Program& program, const std::function<void()>& change);
+
+// Keeps a slot number pointing at the same text after slot `deleted` was
+// deleted: the deleted slot itself becomes 0 (no text), a later one moves
+// down by one. Returns whether the number changed.
+bool FollowDeletion(std::uint16_t& slot, int deleted);
 
 // The slot of the current text, or 0 when the current text is not a text of
 // the library (also when the slot number no longer designates a library entry).

@@ -147,12 +147,7 @@ void TextManagerWindow::DeleteSelectedText() {
         --program.TextCount;
         // The current text stays the same text: it moves down with the entries
         // after the deleted one, and is no longer a library text when deleted.
-        std::uint16_t& current = program.CurrentTextIndex;
-        if (current == slot) {
-            current = 0;
-        } else if (current > slot) {
-            --current;
-        }
+        FollowDeletion(program.CurrentTextIndex, slot);
     });
     program.addTextWindow->TextDeleted(slot);
     RefreshTextList();
