@@ -7,7 +7,6 @@
 #include "platform/Canvas.h"
 #include "platform/Timer.h"
 
-#include <functional>
 #include <vector>
 
 namespace vistorel {

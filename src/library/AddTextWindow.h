@@ -49,7 +49,6 @@ public:
     bool AddTextMode = false;
     std::uint16_t EditedTextIndex = 0;
 
-    bool Hovered(Button button) const { return hover_[button]; }
 
     Label numberCaption;
     Label numberLabel;

@@ -24,8 +24,6 @@ public:
     void FormMouseMove(int x, int y) override;
     void FormMouseDown(MouseButton button, int x, int y) override;
 
-    bool Hovered(Button button) const { return hover_[button]; }
-
 protected:
     // The accept button's action.
     virtual void Accept() = 0;

@@ -42,7 +42,6 @@ public:
     // The hover rule for both buttons.
     void TrackHover(int x, int y);
     bool Clicked(TestButton button, int x, int y) const { return Button(button).Clicked(x, y); }
-    bool Hovered(TestButton button) const { return set_.Hover[button]; }
 
 private:
     Form& window_;

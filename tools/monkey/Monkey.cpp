@@ -240,7 +240,6 @@ void Monkey::Act() {
     }
     QWidget* top = ChooseTopLevel();
     if (top == nullptr) return OpenWindow();
-    target_ = top;
     ++reached_[static_cast<std::size_t>(WindowOf(top))];
     if (roll < 280) return KeyAction(top);
     QWidget* widget = ChooseWidget(top);

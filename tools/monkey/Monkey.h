@@ -113,7 +113,6 @@ private:
 
     long long event_ = 0;
     const char* action_ = "start";
-    QWidget* target_ = nullptr;  // the top-level window of the current event
     long long qtEvents_ = 0;
     long long starts_ = 0;
     long long loopsEnded_ = 0;

@@ -18,7 +18,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <string>
 
 namespace {
 
