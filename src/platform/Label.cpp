@@ -53,6 +53,13 @@ void Label::SetFontSize(int points) {
     SetFont(font);
 }
 
+void Label::SetBackground(TColor color) {
+    QPalette palette = label_->palette();
+    palette.setColor(QPalette::Window, ToQColor(color));
+    label_->setPalette(palette);
+    label_->setAutoFillBackground(true);
+}
+
 void Label::Fit() { label_->resize(label_->sizeHint()); }
 
 }  // namespace vistorel

@@ -34,6 +34,8 @@ public:
     void SetFont(const vistorel::Font& font);
     void SetFontColor(TColor color);
     void SetFontSize(int points);
+    // An opaque background of this colour behind the text.
+    void SetBackground(TColor color);
 
     QLabel* Widget() const { return label_.get(); }
 

@@ -4,7 +4,6 @@
 #include "engine/TextLines.h"
 #include "trainers/ReadingSpeed.h"
 
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <algorithm>
 
@@ -29,12 +28,7 @@ ReadingSpeedTestWindow::ReadingSpeedTestWindow(Program& program)
     ApplyDesign({QStringLiteral("Reading speed test"), BorderStyle::Dialog, true, 40, 36, 577, 362, false, clBlack});
     clockTimer.SetEnabled(false);
     clockTimer.OnTimer = [this] { OnClockTick(); };
-
-    QLabel* status = statusLabel.Widget();
-    status->setAutoFillBackground(true);
-    QPalette statusPalette = status->palette();
-    statusPalette.setColor(QPalette::Window, ToQColor(clBlack));
-    status->setPalette(statusPalette);
+    statusLabel.SetBackground(clBlack);
 
     textView->setGeometry(0, 32, 577, 297);
     textView->setReadOnly(true);

@@ -19,20 +19,16 @@ inline Font ClockFont() { return {QStringLiteral("Westminster"), 19, true, false
 // The seconds and tenths shown by a clock label.
 class TenthsCounter {
 public:
-    void Reset() {
-        seconds_ = 0;
-        tenths_ = 0;
-    }
+    void Reset() { tenths_ = 0; }
     // One 100 ms tick.
-    void Tick();
+    void Tick() { ++tenths_; }
     // "seconds:tenths", without padding.
-    QString Caption() const;
+    QString Caption() const { return Caption(tenths_); }
     // The same form for a time in tenths of a second.
     static QString Caption(std::int64_t tenths);
 
 private:
-    std::int64_t seconds_ = 0;
-    int tenths_ = 0;
+    std::int64_t tenths_ = 0;
 };
 
 // Real time since the last start, in tenths of a second (nearest), on a
