@@ -3,6 +3,7 @@
 #include "Watchdog.h"
 #include "app/Workspace.h"
 #include "platform/Errors.h"
+#include "platform/FileAccess.h"
 
 #include "app/MainWindow.h"
 #include "app/Program.h"
@@ -69,13 +70,6 @@ long HeapKb() {
 #endif
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        throw std::runtime_error("cannot write " + path.toStdString());
-    }
-}
-
 QByteArray RandomBytes(std::mt19937& random, int size) {
     QByteArray bytes(size, Qt::Uninitialized);
     for (char& b : bytes) b = static_cast<char>(random() & 0xFF);
@@ -97,30 +91,34 @@ Monkey::~Monkey() { EndProgram(); }
 // records, missing files and broken pictures.
 void Monkey::PrepareStartDirectory() {
     try {
-        PrepareWorkspace(dir_.path(), options_.PracticeText, options_.ImagesDir);
+        PrepareFiles();
     } catch (const Error& e) {
         throw std::runtime_error(e.Message().toStdString());
     }
+}
+
+void Monkey::PrepareFiles() {
+    PrepareWorkspace(dir_.path(), options_.PracticeText, options_.ImagesDir);
     const QDir dir(dir_.path());
-    WriteFile(dir.filePath(QStringLiteral("empty.txt")), {});
-    WriteFile(dir.filePath(QStringLiteral("binary.txt")), RandomBytes(random_, 4096));
-    WriteFile(dir.filePath(QStringLiteral("one-line.txt")), QByteArray(60000, 'w'));
-    WriteFile(dir.filePath(QStringLiteral("short utf8.txt")),
+    const QString practice = QFileInfo(options_.PracticeText).fileName();
+    WriteFileAtomically(dir.filePath(QStringLiteral("empty.txt")), {});
+    WriteFileAtomically(dir.filePath(QStringLiteral("binary.txt")), RandomBytes(random_, 4096));
+    WriteFileAtomically(dir.filePath(QStringLiteral("one-line.txt")), QByteArray(60000, 'w'));
+    WriteFileAtomically(dir.filePath(QStringLiteral("short utf8.txt")),
               QStringLiteral("Короткий текст.\nВсего две строки, и ёлка.\n").toUtf8());
     dir.mkpath(QStringLiteral("folder.txt"));
     QString deep = QStringLiteral("deep");
     for (int k = 0; k < 12; ++k) deep += QStringLiteral("/a-rather-long-folder-name-%1").arg(k);
     dir.mkpath(deep);
     const QString deepText = dir.filePath(deep + QStringLiteral("/far.txt"));
-    QFile::copy(dir.filePath(QFileInfo(options_.PracticeText).fileName()), deepText);
-    WriteFile(dir.filePath(QStringLiteral("broken.bmp")), "BM" + RandomBytes(random_, 300));
-    WriteFile(dir.filePath(QStringLiteral("broken.jpg")), QByteArray("\xFF\xD8\xFF\xE0", 4) + RandomBytes(random_, 300));
+    QFile::copy(dir.filePath(practice), deepText);
+    WriteFileAtomically(dir.filePath(QStringLiteral("broken.bmp")), "BM" + RandomBytes(random_, 300));
+    WriteFileAtomically(dir.filePath(QStringLiteral("broken.jpg")), QByteArray("\xFF\xD8\xFF\xE0", 4) + RandomBytes(random_, 300));
     QImage photo(200, 120, QImage::Format_RGB32);
     photo.fill(Qt::darkCyan);
     const QString jpeg = dir.filePath(QStringLiteral("photo.jpg"));
     const bool haveJpeg = photo.save(jpeg, "JPG");
 
-    const QString practice = QFileInfo(options_.PracticeText).fileName();
     FillLibrary({practice, QStringLiteral("empty.txt"), QStringLiteral("binary.txt"), QStringLiteral("one-line.txt"),
                  QStringLiteral("short utf8.txt"), QStringLiteral("folder.txt"), QStringLiteral("missing.txt")});
     dialogs_.TextFiles = {dir.filePath(practice), practice, dir.filePath(practice), dir.filePath(QStringLiteral("empty.txt")),

@@ -66,6 +66,7 @@ public:
 
 private:
     void PrepareStartDirectory();
+    void PrepareFiles();  // raises Error
     void FillLibrary(const QStringList& files);
     void StartProgram();
     void EndProgram();

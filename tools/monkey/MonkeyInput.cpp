@@ -167,12 +167,10 @@ bool Monkey::Mouse(QWidget* widget, int type, QPoint at, Qt::MouseButton button,
 }
 
 void Monkey::MouseAction(QWidget* widget) {
-    QPointer<QWidget> target(widget);
-    const auto alive = [&] { return !target.isNull(); };
     const int kind = Uniform(0, 99);
     QPoint at = ChoosePoint(widget);
     // The pointer comes to the place first, as a real one does.
-    if (!Mouse(widget, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton) || !alive()) return;
+    if (!Mouse(widget, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton)) return;
     if (kind < 25) {
         action_ = "pointer moves";
         for (int k = Uniform(1, 8); k > 0; --k) {
@@ -184,31 +182,33 @@ void Monkey::MouseAction(QWidget* widget) {
     const Qt::MouseButton button = ChooseButton();
     if (kind < 70) {
         action_ = "click";
-        if (Mouse(widget, QEvent::MouseButtonPress, at, button, button) && alive()) {
+        if (Mouse(widget, QEvent::MouseButtonPress, at, button, button)) {
             Mouse(widget, QEvent::MouseButtonRelease, at, button, Qt::NoButton);
         }
     } else if (kind < 80) {
         action_ = "double click";
-        if (!Mouse(widget, QEvent::MouseButtonPress, at, button, button) || !alive()) return;
-        if (!Mouse(widget, QEvent::MouseButtonRelease, at, button, Qt::NoButton) || !alive()) return;
-        if (!Mouse(widget, QEvent::MouseButtonDblClick, at, button, button) || !alive()) return;
+        if (!Mouse(widget, QEvent::MouseButtonPress, at, button, button)) return;
+        if (!Mouse(widget, QEvent::MouseButtonRelease, at, button, Qt::NoButton)) return;
+        if (!Mouse(widget, QEvent::MouseButtonDblClick, at, button, button)) return;
         Mouse(widget, QEvent::MouseButtonRelease, at, button, Qt::NoButton);
     } else if (kind < 95) {
         action_ = "drag";
-        if (!Mouse(widget, QEvent::MouseButtonPress, at, button, button) || !alive()) return;
+        if (!Mouse(widget, QEvent::MouseButtonPress, at, button, button)) return;
         const QPoint to = ChoosePoint(widget);
         const int steps = Uniform(2, 10);
         for (int k = 1; k <= steps; ++k) {
             const QPoint step = at + (to - at) * k / steps;
-            if (!Mouse(widget, QEvent::MouseMove, step, Qt::NoButton, button) || !alive()) return;
+            if (!Mouse(widget, QEvent::MouseMove, step, Qt::NoButton, button)) return;
         }
         Mouse(widget, QEvent::MouseButtonRelease, to, button, Qt::NoButton);
     } else {
         // A held button: the loop runs the program's timers meanwhile.
         action_ = "held button";
-        if (!Mouse(widget, QEvent::MouseButtonPress, at, button, button) || !alive()) return;
+        if (!Mouse(widget, QEvent::MouseButtonPress, at, button, button)) return;
+        // Send() ends early for a widget gone; the idle loop sends nothing.
+        QPointer<QWidget> target(widget);
         Idle(Uniform(20, 150));
-        if (!alive() || app_->Terminated()) return;
+        if (target.isNull() || app_->Terminated()) return;
         Mouse(widget, QEvent::MouseButtonRelease, at, button, Qt::NoButton);
     }
 }
@@ -252,9 +252,8 @@ void Monkey::KeyAction(QWidget* top) {
         modifiers = Qt::ControlModifier;
         if (Chance(30)) modifiers |= Qt::ShiftModifier;
     }
-    QPointer<QWidget> target(widget);
     QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
-    if (!Send(widget, press) || target.isNull()) return;
+    if (!Send(widget, press)) return;
     QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
     Send(widget, release);
 }
