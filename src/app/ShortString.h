@@ -39,6 +39,15 @@ struct ShortString {
 
     QByteArray Bytes() const { return QByteArray(Chars, Size()); }
 
+    // The significant bytes of another field as they are, cut to N; the bytes
+    // after the new length keep what they held.
+    template <int M>
+    void CopyFrom(const ShortString<M>& other) {
+        const int size = std::min(other.Size(), N);
+        std::memcpy(Chars, other.Chars, static_cast<std::size_t>(size));
+        Length = static_cast<std::uint8_t>(size);
+    }
+
     // Equal length bytes and equal significant bytes: letter case and
     // trailing spaces count.
     template <int M>

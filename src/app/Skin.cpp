@@ -30,7 +30,15 @@ void TitleAnimation::LoadFrames(const Program& program, const QString& pattern, 
     }
 }
 
+void TitleAnimation::LoadStill(const Program& program, const QString& name) {
+    program.LoadImageOrReport(frames_[0], name);
+}
+
 void TitleAnimation::DrawStill() { canvas_.Draw(2, 2, frames_[0]); }
+
+void TitleAnimation::DrawCurrent() {
+    if (frame_ > 0) canvas_.Draw(2, 2, frames_[static_cast<std::size_t>(frame_)]);
+}
 
 void TitleAnimation::OnTick() {
     if (frame_ < frameCount_) {

@@ -26,21 +26,26 @@ void DrawSkinOutlines(Canvas& canvas, int width, int height);
 // only when the window says so (on hiding, or on every paint for some).
 class TitleAnimation {
 public:
-    // frames[0] is the still picture, frames[n] frame n.
+    // A still picture and frameCount frames, drawn on the canvas.
     TitleAnimation(Application& app, Canvas& canvas, int frameCount);
 
-    std::vector<Bitmap>& Frames() { return frames_; }
+    // The still picture, frame 0.
+    void LoadStill(const Program& program, const QString& name);
     // Frames 1..N from the numbered pictures `pattern` (its %1 becomes four
     // digits), frame 1 from the one numbered `firstFile`; a picture that
     // cannot be loaded is reported and leaves its frame empty.
     void LoadFrames(const Program& program, const QString& pattern, int firstFile);
+
     int Frame() const { return frame_; }
     Timer& AnimationTimer() { return timer_; }
 
     // Painting: the timer runs again (the next tick stops it when all frames were shown).
     void Start() { timer_.SetEnabled(true); }
+    void Stop() { timer_.SetEnabled(false); }
     void Reset() { frame_ = 0; }
     void DrawStill();
+    // The frame last drawn again, after a repaint cleared it; nothing before frame 1.
+    void DrawCurrent();
     // One tick: the next frame, and the timer off after the last.
     void OnTick();
 

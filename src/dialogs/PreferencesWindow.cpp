@@ -29,7 +29,7 @@ void PreferencesWindow::FormCreate() {
     acceptHover_ = false;
     cancelHover_ = false;
     program.LoadImageOrReport(tile_, QStringLiteral("images\\bgr.bmp"));
-    program.LoadImageOrReport(title.Frames()[0], QStringLiteral("images\\options_title0000.bmp"));
+    title.LoadStill(program, QStringLiteral("images\\options_title0000.bmp"));
     program.LoadImageOrReport(close_.Normal, QStringLiteral("images\\winclose.bmp"));
     LoadButtonImages(program, accept_, "images\\accept.bmp", "images\\accept1.bmp");
     LoadButtonImages(program, cancel_, "images\\cancel.bmp", "images\\cancel1.bmp");
@@ -55,7 +55,7 @@ void PreferencesWindow::FormPaint() {
     TileRows(Canvas, tile_, 32, Width(), Height());
     title.Start();
     // A repaint keeps the part of the title already played.
-    if (title.Frame() > 0) Canvas.Draw(2, 2, title.Frames()[static_cast<std::size_t>(title.Frame())]);
+    title.DrawCurrent();
     for (const ImageButton& button : Buttons()) button.DrawNormal(Canvas);
     acceptHover_ = false;
     cancelHover_ = false;
@@ -77,7 +77,7 @@ void PreferencesWindow::FormMouseDown(MouseButton, int x, int y) {
 
 void PreferencesWindow::HideWindow() {
     title.Reset();
-    title.AnimationTimer().SetEnabled(false);  // the title plays again from the start next time
+    title.Stop();  // the title plays again from the start next time
     Hide();
 }
 

@@ -5,7 +5,6 @@
 #include "library/LibraryShared.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace vistorel {
 namespace {
@@ -57,7 +56,7 @@ void TextManagerWindow::FormCreate() {
     program.LoadImageOrReport(close_, QStringLiteral("images\\winclose.bmp"));
     program.LoadImageOrReport(tile_, QStringLiteral("images\\bgr.bmp"));
     // The still title is the first frame; frame n comes from the file numbered n - 1.
-    program.LoadImageOrReport(titleAnimation.Frames()[0], QStringLiteral("images\\editor0000.bmp"));
+    titleAnimation.LoadStill(program, QStringLiteral("images\\editor0000.bmp"));
     titleAnimation.LoadFrames(program, QStringLiteral("images\\editor%1.bmp"), 0);
     titleAnimation.Reset();
     hover_.fill(false);
@@ -127,10 +126,7 @@ void TextManagerWindow::ShowSelectedText() {
 void TextManagerWindow::ChooseSelectedText() {
     const int slot = RequireSelection(QStringLiteral("Принять"));
     // The path's bytes as stored: it always fits the longer field of the settings.
-    const ShortString<50>& path = program.TextLibrary[slot].FilePath;
-    ShortString<100>& textPath = program.SettingsRecord.TextPath;
-    std::memcpy(textPath.Chars, path.Chars, static_cast<std::size_t>(path.Size()));
-    textPath.Length = static_cast<std::uint8_t>(path.Size());
+    program.SettingsRecord.TextPath.CopyFrom(program.TextLibrary[slot].FilePath);
     program.CurrentTextIndex = static_cast<std::uint16_t>(slot);
     Hide();
     titleAnimation.Reset();
