@@ -1,9 +1,12 @@
 // Saves killed at random moments: child processes save the library and the
 // settings over and over, alternating two contents, and are killed with
 // SIGKILL; each data file is always whole, one contents or the other, and the
-// next start of the program clears what the killed saves left behind.
+// next start of the program clears what the killed saves left behind. A
+// recording of results killed the same way leaves a database that opens with
+// every result committed before the kill.
 
 #include "app/Program.h"
+#include "history/ResultsDatabase.h"
 #include "library/LibraryTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -216,6 +219,57 @@ TEST(InterruptedSave, AKilledSaveLeavesOneWholeContentsAndTheNextStartClearsWhat
     EXPECT_GT(libraryFound[0], 0);
     EXPECT_GT(libraryFound[1], 0);
     EXPECT_GT(leftBehind, 0);
+}
+
+TEST(InterruptedSave, AKilledRecordingLeavesADatabaseWithEveryCommittedResult) {
+    // The helper wants contents for its savers, though the recorders use none.
+    test::StartDirectory source(false);
+    for (const char* name : {"a", "b"}) {
+        source.Write(QLatin1String(name) + QStringLiteral(".dat"), LibraryOf({1}));
+        source.Write(QLatin1String(name) + QStringLiteral(".ini"), SettingsOf(QStringLiteral("t1.txt"), 1, 0));
+    }
+    KillDirectory dir;
+    ASSERT_TRUE(dir.Valid());
+    const QString path = dir.File(QStringLiteral("Vistorel.sqlite"));
+
+    constexpr int kKills = 40;
+    using Clock = std::chrono::steady_clock;
+    Clock::duration first = Clock::duration::zero();
+    std::mt19937 random(20261208);
+    std::size_t committed = 0;
+    int midTransaction = 0;  // kills that left a journal of a transaction under way
+    Savers savers(dir.Path(), source.Path());
+    for (int kill = 1; kill <= kKills; ++kill) {
+        ASSERT_TRUE(savers.Start('q')) << "no recorder started";
+        if (kill == 1) {
+            const Clock::time_point begun = Clock::now();
+            ASSERT_TRUE(savers.AwaitFirstContents()) << "the recorder did not record";
+            first = Clock::now() - begun;
+        }
+        // A random moment in the time of a few dozen sessions.
+        std::uniform_int_distribution<long long> pause(0, 40 * std::max<long long>(first.count(), 1));
+        std::this_thread::sleep_for(Clock::duration(pause(random)));
+        ASSERT_TRUE(savers.Kill()) << "the recorder ended before it was killed (kill " << kill << ")";
+        if (QFileInfo(path + QStringLiteral("-journal")).size() > 0) ++midTransaction;
+
+        QStringList messages;
+        ResultsDatabase db(path, [&](const QString& m) { messages.append(m); });
+        ASSERT_TRUE(db.Available()) << "kill " << kill << ": " << messages.join(u' ').toStdString();
+        const ResultTable sessions = db.Table(ResultKind::Exercise);
+        // Nothing committed before is lost, and the sessions run 1..n without a gap.
+        ASSERT_GE(sessions.Rows.size(), committed) << "kill " << kill;
+        committed = sessions.Rows.size();
+        for (std::size_t k = 0; k < committed; ++k) {
+            ASSERT_EQ(sessions.Rows[k].Cells.value(3), QString::number(committed - k)) << "kill " << kill;
+        }
+        // The text's title came in the same transaction as the last session.
+        if (committed > 0) {
+            ASSERT_EQ(sessions.Rows[0].Cells.value(8), QStringLiteral("Текст %1").arg(committed)) << "kill " << kill;
+        }
+        EXPECT_EQ(messages, QStringList());
+    }
+    EXPECT_GT(committed, static_cast<std::size_t>(kKills));
+    EXPECT_GT(midTransaction, 0);
 }
 
 }  // namespace

@@ -11,15 +11,22 @@
 //   'a' or 'b'  start a saver whose first contents are those; as it starts
 //               saving it writes 'r' and its process id (4 bytes), and 'd'
 //               once the first contents are saved
+//   'q'         start a recorder instead: it records exercise sessions into
+//               the results database of the start directory, one transaction
+//               each, numbered on from the sessions already there (the
+//               session's words shown and its text's title carry the number);
+//               it answers like a saver, 'd' after its first session
 //   'w'         wait for that saver to end; answers 'k' when SIGKILL ended it,
 //               'x' when it ended any other way
 // A saver is forked from this process, so that hundreds of them start in a
 // moment; it is killed with SIGKILL while it saves.
 
 #include "app/Settings.h"
+#include "history/ResultsDatabase.h"
 #include "library/TextLibraryFile.h"
 #include "platform/Errors.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <cerrno>
 #include <csignal>
@@ -76,6 +83,34 @@ bool Say(const void* bytes, std::size_t size) {
     }
 }
 
+// The recorder: never returns; ends with 1 when the database fails.
+[[noreturn]] void RecordForever(const QDir& start) {
+    int argc = 1;
+    char name[] = "vistorel_recorder";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    ResultsDatabase db(start.filePath(QStringLiteral("Vistorel.sqlite")), [](const QString& message) {
+        std::fprintf(stderr, "vistorel_save_loop: %s\n", qUtf8Printable(message));
+        ::_exit(1);
+    });
+    char ready[5] = {'r'};
+    const std::int32_t pid = ::getpid();
+    std::memcpy(ready + 1, &pid, sizeof pid);
+    if (!Say(ready, sizeof ready)) ::_exit(1);
+    const QDateTime base(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC);
+    const std::int64_t first = static_cast<std::int64_t>(db.Table(ResultKind::Exercise).Rows.size()) + 1;
+    for (std::int64_t n = first;; ++n) {
+        ExerciseSessionResult session;
+        session.StartedAt = base.addSecs(n);
+        session.EndedAt = base.addSecs(n + 1);
+        session.Title = QStringLiteral("Текст %1").arg(n);
+        session.Path = QStringLiteral("text.txt");
+        session.WordsShown = n;
+        if (!db.Record(session)) ::_exit(1);
+        if (n == first && !Say("d", 1)) ::_exit(1);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,8 +128,9 @@ int main(int argc, char** argv) {
     pid_t saver = -1;
     char command = 0;
     while (::read(STDIN_FILENO, &command, 1) == 1) {
-        if ((command == 'a' || command == 'b') && saver < 0) {
+        if ((command == 'a' || command == 'b' || command == 'q') && saver < 0) {
             saver = ::fork();
+            if (saver == 0 && command == 'q') RecordForever(start);
             if (saver == 0) SaveForever(start, both, command - 'a');
             if (saver < 0) return 1;
         } else if (command == 'w' && saver > 0) {
