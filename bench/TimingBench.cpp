@@ -1,19 +1,23 @@
 // The step timer's rhythm: the real exercise window runs on the offscreen
 // platform at several step intervals; for each, the mean interval error and
 // the lateness of every step against its due time (start + k x interval).
+// With "results off" the exercise runs without its progress on the panel and
+// without recording its sessions, to set the two runs side by side.
 //
-//   vistorel_bench_timing [steps per interval]
+//   vistorel_bench_timing [steps per interval] [results on|off]
 
 #include "BenchSupport.h"
 
 #include "app/MainWindow.h"
 #include "engine/ExerciseWindow.h"
+#include "history/ResultsDatabase.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 using namespace vistorel;
@@ -75,15 +79,28 @@ int main(int argc, char** argv) {
     bench::UseOffscreenPlatform();
     QApplication qt(argc, argv);
     const int minimum = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
+    const bool recording = !(argc > 2 && std::string(argv[2]) == "off");
 
     bench::BenchProgram program;
     program->mainWindow->BeginExercise();
     program->exerciseWindow->StopTimers();  // the stage clock stays in mode 1
+    ExerciseProgress& progress = program->mainWindow->progress;
+    if (!recording) {
+        progress.Finish();
+        program->Results.reset();
+    }
+    std::printf("results %s: the panel's progress %s, a session recorded after each interval\n",
+                recording ? "on" : "off", recording ? "sampled every 250 ms" : "off");
 
     std::printf("%-10s %6s %12s %10s %10s %10s\n", "interval", "steps", "mean err %", "p50 ms", "p99 ms", "max ms");
     for (int interval : {118, 200, 1000}) {
         const int steps = interval == 1000 ? minimum : minimum * 3 / 2;
         const Result r = Measure(*program, interval, steps);
+        if (recording) {
+            // The session ends and a new one begins, as at a restart.
+            progress.Finish();
+            progress.Begin();
+        }
         std::printf("%-10d %6d %12.3f %10.3f %10.3f %10.3f\n", r.interval, r.steps, r.meanErrorPercent, r.p50, r.p99,
                     r.max);
         std::fflush(stdout);

@@ -7,9 +7,19 @@
 #include "engine/ExerciseWindow.h"
 #include "engine/SpeedIndicator.h"
 
+#include <algorithm>
+
 namespace vistorel {
 
-void MainWindow::BeginExercise() {
+void MainWindow::BeginExercise() { BeginExerciseAt({}); }
+
+void MainWindow::ResumeExercise() {
+    progress.Finish();  // a running exercise leaves its place first
+    BeginExerciseAt(progress.RememberedPlace());
+}
+
+void MainWindow::BeginExerciseAt(const ReadingPlace& place) {
+    progress.Finish();
     DrawExercisePanel();
     program.ExerciseActive = true;
     try {
@@ -20,6 +30,14 @@ void MainWindow::BeginExercise() {
         EndExercise();
         throw;
     }
+    TextLines& text = program.TextLineBuffer;
+    if (place.Line >= 1 && place.Line <= text.LineCount) {
+        // The word stream goes on after the remembered word of that line.
+        text.CurrentLine = static_cast<std::uint16_t>(place.Line);
+        program.Words.SplitWords(text.Line(place.Line));
+        program.Words.WordIndex = static_cast<std::uint16_t>(std::clamp(place.Word, 0, 65535));
+    }
+    progress.Begin();
 }
 
 void MainWindow::StartExercise() {
@@ -96,6 +114,7 @@ void MainWindow::TogglePause() {
 }
 
 void MainWindow::EndExercise() {
+    progress.Finish();
     program.ExerciseActive = false;
     program.exerciseWindow->stepTimer.SetEnabled(false);
     program.exerciseWindow->stageTimer.SetEnabled(false);

@@ -4,6 +4,7 @@
 #include "app/Program.h"
 #include "dialogs/AboutWindow.h"
 #include "dialogs/PreferencesWindow.h"
+#include "history/StatisticsWindow.h"
 #include "library/AddTextWindow.h"
 #include "library/TextManagerWindow.h"
 #include "trainers/BreakScreen.h"
@@ -43,6 +44,7 @@ MainMenu::MainMenu(Program& program, MainWindow& window) : bar_(new QMenuBar) {
 
     QMenu* file = bar_->addMenu(QStringLiteral("Файл"));
     startAction = item(file, QStringLiteral("Старт"), [&window] { window.BeginExercise(); });
+    resumeAction = item(file, QStringLiteral("Продолжить"), [&window] { window.ResumeExercise(); });
     exitAction = item(file, QStringLiteral("Выход"), [&window] { window.ExitProgram(); });
 
     QMenu* texts = bar_->addMenu(QStringLiteral("Текст"));
@@ -57,6 +59,7 @@ MainMenu::MainMenu(Program& program, MainWindow& window) : bar_(new QMenuBar) {
     readingTestAction = item(trainers, QStringLiteral("Тест скорости чтения"), [&program] { program.readingSpeedTest->Show(); });
     ipsTestAction = item(trainers, QStringLiteral("IPS Тест-Тренер"), [&program] { program.ipsTest->Show(); });
     memoryTestAction = item(trainers, QStringLiteral("Тест памяти"), [&program] { program.memoryTest->Show(); });
+    statisticsAction = item(trainers, QStringLiteral("Статистика"), [&program] { program.statisticsWindow->Show(); });
 
     QMenu* help = bar_->addMenu(QStringLiteral("Помощь"));
     aboutAction = item(help, QStringLiteral("О программе"), [&program] { program.aboutWindow->Show(); });

@@ -20,6 +20,7 @@ public:
     QMenuBar* Bar() const { return bar_; }
 
     QAction* startAction;
+    QAction* resumeAction;
     QAction* exitAction;
     QAction* textManagerAction;
     QAction* addTextAction;
@@ -28,6 +29,7 @@ public:
     QAction* readingTestAction;
     QAction* ipsTestAction;
     QAction* memoryTestAction;
+    QAction* statisticsAction;
     QAction* aboutAction;
 
 private:

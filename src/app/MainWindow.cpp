@@ -37,7 +37,7 @@ constexpr std::array<ButtonDesign, kMainButtonCount> kButtons = {{
 }  // namespace
 
 MainWindow::MainWindow(Program& program)
-    : Form(program.App), moveTimer(program.App, 5), menu(program, *this), program(program) {
+    : Form(program.App), moveTimer(program.App, 5), menu(program, *this), progress(program, *this), program(program) {
     SetMenuBar(menu.Bar());
     ApplyDesign({QStringLiteral("Vistorel 4.0"), BorderStyle::Single, false, 49, 96, 561, 224, false, clBlack});
     Canvas.Font.Name = QStringLiteral("MS Sans Serif");
@@ -76,6 +76,7 @@ void MainWindow::FormPaint() {
     }
     PanelX = w / 2 - 280;
     PanelY = h - 150;
+    progress.Place(PanelX, PanelY);
     Canvas.Draw(PanelX, PanelY, control_);
     for (MainButton b : {kStart, kPreferences, kAbout, kExit, kTexts}) DrawButton(b, false);
     if (program.ExerciseActive) {
@@ -149,6 +150,7 @@ void MainWindow::FormMouseDown(MouseButton, int x, int y) {
 void MainWindow::FormMouseUp(MouseButton, int, int) { moveTimer.SetEnabled(false); }
 
 void MainWindow::FormClose() {
+    progress.Finish();
     // The program ends right after this: say so now if the settings are lost.
     QString error;
     if (!program.SaveSettings(&error)) {

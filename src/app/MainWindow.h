@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ExerciseProgress.h"
 #include "app/MainMenu.h"
 #include "platform/Form.h"
 #include "platform/Timer.h"
@@ -46,6 +47,8 @@ public:
 
     // Exercise control.
     void BeginExercise();
+    // Starts the exercise where the last one of the current text stopped.
+    void ResumeExercise();
     void StartExercise();
     void DrawExercisePanel();
     void SkipStage();
@@ -62,6 +65,8 @@ public:
     Timer moveTimer;
     // The menu bar; the window's outer height includes it.
     MainMenu menu;
+    // The measured speed and place on the panel, and the session's record.
+    ExerciseProgress progress;
 
     bool Hovered(MainButton button) const { return hover_[button]; }
     // The button's rectangle in window coordinates, for the current panel origin.
@@ -73,6 +78,7 @@ private:
     void TrackButton(MainButton button, int x, int y);
     void TrackQuit(int x, int y);
     void RedrawBesideQuit();
+    void BeginExerciseAt(const ReadingPlace& place);
 
     Program& program;
     Bitmap background_;

@@ -6,6 +6,8 @@
 #include "dialogs/WelcomeWindow.h"
 #include "engine/ExerciseWindow.h"
 #include "engine/SpeedIndicator.h"
+#include "history/ResultsDatabase.h"
+#include "history/StatisticsWindow.h"
 #include "library/AddBookmarkWindow.h"
 #include "library/AddTextWindow.h"
 #include "library/JumpToBookmarkWindow.h"
@@ -43,6 +45,8 @@ Program::Program(Application& app, const QString& startDirectory, const QString&
                                          QStringLiteral("Vistor.bat")});
     // Problems while the windows load their pictures are reported once, together.
     App.BeginErrorBatch();
+    Results = std::make_unique<ResultsDatabase>(StartFile(QStringLiteral("Vistorel.sqlite")),
+                                                [this](const QString& message) { App.ReportError(message); });
     welcomeWindow = Create<WelcomeWindow>();
     mainWindow = Create<MainWindow>();
     preferencesWindow = Create<PreferencesWindow>();
@@ -57,6 +61,7 @@ Program::Program(Application& app, const QString& startDirectory, const QString&
     breakScreen = Create<BreakScreen>();
     ipsTest = Create<IpsTestWindow>();
     memoryTest = Create<MemoryTestWindow>();
+    statisticsWindow = Create<StatisticsWindow>();
     App.EndErrorBatch();
 }
 
@@ -151,6 +156,14 @@ QString Program::StartFile(const QString& name) const { return QDir(StartDirecto
 
 void Program::LoadImage(Bitmap& bitmap, const QString& name) const {
     bitmap.LoadFromFile(ResolveImageName(ImageDirectory, name));
+}
+
+QString Program::TextTitle() const {
+    if (CurrentTextIndex >= 1 && CurrentTextIndex <= TextCount) {
+        const QString title = TextLibrary[CurrentTextIndex].Title.Text();
+        if (!title.trimmed().isEmpty()) return title;
+    }
+    return QFileInfo(SettingsRecord.TextPath.Text()).completeBaseName();
 }
 
 void Program::EndExercise() { mainWindow->EndExercise(); }

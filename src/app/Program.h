@@ -1,5 +1,5 @@
 #pragma once
-// The running program: its fourteen windows, created once in a fixed order,
+// The running program: its windows, created once in a fixed order,
 // and all state that several windows share.
 
 #include "engine/StageClock.h"
@@ -30,6 +30,8 @@ class JumpToBookmarkWindow;
 class BreakScreen;
 class IpsTestWindow;
 class MemoryTestWindow;
+class StatisticsWindow;
+class ResultsDatabase;
 class SpeedIndicator;
 class Bitmap;
 
@@ -87,6 +89,13 @@ public:
     std::unique_ptr<BreakScreen> breakScreen;
     std::unique_ptr<IpsTestWindow> ipsTest;
     std::unique_ptr<MemoryTestWindow> memoryTest;
+    std::unique_ptr<StatisticsWindow> statisticsWindow;
+
+    // The results of the tests and exercises, "Vistorel.sqlite" in the start
+    // directory; a file that cannot be used is reported once at start.
+    std::unique_ptr<ResultsDatabase> Results;
+    // The current text's title in the library, else its file name.
+    QString TextTitle() const;
 
     // "Vistorel.ini" into SettingsRecord, then the preset of its level. A
     // missing file is the first start; one that exists but cannot be read is

@@ -4,6 +4,7 @@
 
 #include "app/Program.h"
 #include "engine/ExerciseWindow.h"
+#include "history/ReadingMeter.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -26,6 +27,7 @@ void ExerciseWindow::ShowText(const QString& text) {
     // A label measures all of its text: more than a window can show would
     // only cost time (a word of a megabyte took most of a second a step).
     wordLabel.SetCaption(text.size() > kMaxShownCharacters ? text.left(kMaxShownCharacters) : text);
+    ShownWords += CountWords(text);
 }
 
 void ExerciseWindow::ShowSingleWord() {

@@ -9,6 +9,7 @@
 #include <QSize>
 #include <QString>
 #include <QRect>
+#include <cstdint>
 #include <vector>
 
 namespace vistorel {
@@ -47,6 +48,10 @@ public:
     void DrawMark();
     void PlaceRandomly();
     void ClearWindow();
+
+    // Words put on the label since the program started: the measure of
+    // what the user was shown.
+    std::int64_t ShownWords = 0;
 
     Label wordLabel;
     Timer stepTimer;  // step timer

@@ -91,8 +91,9 @@ bool RunUpdates(QSqlDatabase& db, int from, int to, QSqlError* error) {
 bool TextId(QSqlQuery& query, const QString& path, const QString& title, qint64* id) {
     query.prepare(QStringLiteral("INSERT INTO texts (path, title) VALUES (?, ?)"
                                  " ON CONFLICT (path) DO UPDATE SET title = excluded.title"));
-    query.addBindValue(path);
-    query.addBindValue(title);
+    // A text without a title has an empty one, not none.
+    query.addBindValue(path.isNull() ? QStringLiteral("") : path);
+    query.addBindValue(title.isNull() ? QStringLiteral("") : title);
     if (!query.exec()) return false;
     query.prepare(QStringLiteral("SELECT id FROM texts WHERE path = ?"));
     query.addBindValue(path);
@@ -124,7 +125,8 @@ ResultsDatabase::ResultsDatabase(const QString& path, Reporter report)
     : path_(path),
       connection_(QStringLiteral("vistorel-results-%1").arg(reinterpret_cast<quintptr>(this), 0, 16)),
       report_(std::move(report)) {
-    OpenFile(false);
+    notCreated_ = !QFileInfo::exists(path_);
+    if (!notCreated_) OpenFile(false);
 }
 
 ResultsDatabase::~ResultsDatabase() { Close(); }
@@ -259,6 +261,10 @@ bool ResultsDatabase::BuildSchema(const QString& path, int version, QString* err
 }
 
 bool ResultsDatabase::Write(const std::function<bool(QSqlQuery&)>& work) {
+    if (notCreated_) {
+        notCreated_ = false;
+        OpenFile(false);
+    }
     if (!open_) return false;
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     QSqlError error;

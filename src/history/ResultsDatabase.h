@@ -26,14 +26,15 @@ public:
     // Marks a file as a results database of this program ("VSTR").
     static constexpr int kApplicationId = 0x56535452;
 
-    // Opens (creating or updating) the file at path.
+    // Opens (updating) the file at path; a file that does not exist yet is
+    // created with the first result, so that a start alone writes nothing.
     ResultsDatabase(const QString& path, Reporter report);
     ~ResultsDatabase();
     ResultsDatabase(const ResultsDatabase&) = delete;
     ResultsDatabase& operator=(const ResultsDatabase&) = delete;
 
-    // The database could be opened; results are read and written.
-    bool Available() const { return open_; }
+    // Results are read and written: the file is open, or not there yet.
+    bool Available() const { return open_ || notCreated_; }
     // Why it is not available, or why the last write failed.
     const QString& Problem() const { return problem_; }
     // Where a damaged or foreign file was put aside at opening; empty if none.
@@ -66,6 +67,7 @@ private:
     QString connection_;
     Reporter report_;
     bool open_ = false;
+    bool notCreated_ = false;
     bool reported_ = false;
     QString problem_;
     QString keptAside_;

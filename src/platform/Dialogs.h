@@ -21,6 +21,17 @@ public:
     virtual std::optional<Font> ChooseFont(const Font& initial) = 0;
     // A standard message box with an OK button.
     virtual void ShowMessage(const QString& text) = 0;
+    // A file to write, proposing `suggested`; none when the user cancels.
+    virtual std::optional<QString> SaveFile(const QString& filter, const QString& suggested) {
+        (void)filter;
+        (void)suggested;
+        return std::nullopt;
+    }
+    // A question with Yes and No; true for Yes.
+    virtual bool Confirm(const QString& question) {
+        (void)question;
+        return false;
+    }
 };
 
 // Converts "Description|*.ext|..." into Qt's "Description (*.ext);;..." form.

@@ -25,6 +25,16 @@ std::optional<QString> QtDialogs::OpenFile(const QString& filter) {
     return path;
 }
 
+std::optional<QString> QtDialogs::SaveFile(const QString& filter, const QString& suggested) {
+    const QString path = QFileDialog::getSaveFileName(nullptr, QString(), suggested, ToQtFilter(filter));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+bool QtDialogs::Confirm(const QString& question) {
+    return QMessageBox::question(nullptr, QStringLiteral("Vistorel"), question) == QMessageBox::Yes;
+}
+
 std::optional<QString> QtDialogs::OpenPicture() {
     const QString path = QFileDialog::getOpenFileName(
         nullptr, QString(), QString(),

@@ -1,6 +1,7 @@
 #include "trainers/IpsTestWindow.h"
 
 #include "app/Program.h"
+#include "history/ResultsDatabase.h"
 #include "trainers/ReadingSpeedTestWindow.h"
 
 namespace vistorel {
@@ -104,13 +105,20 @@ void IpsTestWindow::StopTest() {
     clockTimer.SetEnabled(false);
     // Before the first run there is nothing to score.
     if (!Field.HasField()) return;
+    const bool runEnds = IpsActive;
     if (IpsActive) {
         IpsActive = false;
         runTenths_ = stopwatch.ElapsedTenths();
         clockLabel.SetCaption(TenthsCounter::Caption(runTenths_));
     }
+    const IpsResult result = IpsResult::From(Field, runTenths_);
     resultLabel.SetFontColor(clAccent);
-    resultLabel.SetCaption(IpsResult::From(Field, runTenths_).Line());
+    resultLabel.SetCaption(result.Line());
+    if (runEnds && program.Results) {
+        program.Results->Record(IpsTestResult{QDateTime::currentDateTime(), static_cast<double>(runTenths_) / 10.0,
+                                              result.Ips, result.Mi, result.Ipi,
+                                              Field.TargetsTotal - Field.TargetsLeft, Field.TargetsLeft});
+    }
 }
 
 }  // namespace vistorel

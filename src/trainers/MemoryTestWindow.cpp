@@ -2,6 +2,7 @@
 
 #include "VistorelPictures.h"
 #include "app/Program.h"
+#include "history/ResultsDatabase.h"
 #include "trainers/IpsTestWindow.h"
 #include "trainers/ReadingSpeedTestWindow.h"
 
@@ -79,6 +80,7 @@ void MemoryTestWindow::DrawRings() {
 void MemoryTestWindow::StartTest() {
     App().Random().Randomize();
     Run.Start(App().Random());
+    recorded_ = false;
     DrawRings();
     showTimer.SetEnabled(true);
 }
@@ -94,8 +96,14 @@ void MemoryTestWindow::StopTest() {
     if (!Run.Started()) return;
     QStringList answers;
     for (const QLineEdit* box : answerBoxes) answers.append(box->text());
+    const int score = Run.Score(answers);
     resultLabel.SetFontColor(clAccent);
-    resultLabel.SetCaption(IsrLine(Run.Score(answers)));
+    resultLabel.SetCaption(IsrLine(score));
+    // The first stop scores the run; later ones only show it again.
+    if (!recorded_ && program.Results) {
+        recorded_ = true;
+        program.Results->Record(MemoryTestResult{QDateTime::currentDateTime(), score, score / 7.0});
+    }
 }
 
 }  // namespace vistorel

@@ -51,6 +51,7 @@ private:
 
     Program& program;
     TestButtonRow buttons_;
+    bool recorded_ = false;  // the run's score is in the results
 };
 
 }  // namespace vistorel

@@ -2,6 +2,7 @@
 
 #include "app/Program.h"
 #include "engine/TextLines.h"
+#include "history/ResultsDatabase.h"
 #include "trainers/ReadingSpeed.h"
 
 #include <QPlainTextEdit>
@@ -76,6 +77,8 @@ void ReadingSpeedTestWindow::StartTest() {
     ShowStatus(QStringLiteral("Test in progress"));
     clock_.Reset();
     ReadChars = beginning.Chars;
+    ReadPath = textPath;
+    ReadTitle = program.TextTitle();
     textView->setPlainText(beginning.Lines.join(u'\n'));
     stopwatch.Start();
     clockTimer.SetEnabled(true);
@@ -91,7 +94,13 @@ void ReadingSpeedTestWindow::StopTest() {
     clockTimer.SetEnabled(false);
     const std::int64_t tenths = stopwatch.ElapsedTenths();
     ShowClock(TenthsCounter::Caption(tenths));
-    ShowStatus(ReadingSpeed::From(ReadChars, tenths).StatusLine());
+    const ReadingSpeed speed = ReadingSpeed::From(ReadChars, tenths);
+    ShowStatus(speed.StatusLine());
+    // A reading too short to score is no result.
+    if (speed.WordsPerMinute > 0 && program.Results) {
+        program.Results->Record(ReadingTestResult{QDateTime::currentDateTime(), ReadTitle, ReadPath, ReadChars,
+                                                  static_cast<double>(tenths) / 10.0, speed.WordsPerMinute, speed.Bps});
+    }
 }
 
 // The status line stays clear of the start button: a result too long for

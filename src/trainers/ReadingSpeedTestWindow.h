@@ -47,6 +47,9 @@ public:
 
     // The characters loaded by the last start.
     std::int64_t ReadChars = 0;
+    // The text of the last start, as the results name it.
+    QString ReadPath;
+    QString ReadTitle;
 
 private:
     void ShowClock(const QString& caption);

@@ -42,10 +42,14 @@ TEST(ResultsDatabase, ANewFileAndEveryOlderVersionEndAtTheLatestSchemaKeepingThe
         {
             ResultsDatabase db(path, [&](const QString& m) { messages.append(m); });
             ASSERT_TRUE(db.Available());
+            EXPECT_EQ(db.Table(ResultKind::ReadingTest).Rows.size(), from > 0 ? 1u : 0u);
+            // A new file comes with the first result, not before.
+            EXPECT_EQ(QFile::exists(path), from > 0);
+            EXPECT_TRUE(db.Record(ReadingTest(At(2, 0), 310)));
             const ResultTable table = db.Table(ResultKind::ReadingTest);
-            ASSERT_EQ(table.Rows.size(), from > 0 ? 1u : 0u);
+            ASSERT_EQ(table.Rows.size(), from > 0 ? 2u : 1u);
             if (from > 0) {
-                EXPECT_EQ(table.Rows[0].Cells.mid(1), (QStringList{"300", "1650", "80.00", "2400", "Старый", "old.txt"}));
+                EXPECT_EQ(table.Rows[1].Cells.mid(1), (QStringList{"300", "1650", "80.00", "2400", "Старый", "old.txt"}));
             }
         }
         EXPECT_EQ(messages, QStringList());
@@ -160,8 +164,8 @@ TEST(ResultsDatabase, ANewFolderThatCannotBeWrittenIsReportedOnceAndTheTrainingG
     {
         OtherUser user;
         ResultsDatabase db(path, [&](const QString& m) { messages.append(m); });
-        EXPECT_FALSE(db.Available());
         EXPECT_FALSE(db.Record(ReadingTest(At(2, 10), 400)));
+        EXPECT_FALSE(db.Available());
         EXPECT_FALSE(db.SavePlace(QStringLiteral("a.txt"), {}, {3, 1}));
         EXPECT_TRUE(db.Table(ResultKind::ReadingTest).Rows.empty());
     }
@@ -195,7 +199,10 @@ TEST(ResultsDatabase, ADamagedOrForeignFileIsKeptAsideAndANewerOneLeftAlone) {
          [](const QString& path) { SqlValue(path, "CREATE TABLE notes (id INTEGER PRIMARY KEY, body TEXT)"); }, true},
         {"a newer version",
          [](const QString& path) {
-             { ResultsDatabase db(path, {}); }
+             {
+                 ResultsDatabase db(path, {});
+                 db.Record(ReadingTest(At(1, 0), 300));
+             }
              SqlValue(path, "PRAGMA user_version = 9");
          },
          false},

@@ -27,6 +27,14 @@ std::optional<QString> ScriptedDialogs::OpenFile(const QString& filter) {
     return Take(Files);
 }
 std::optional<QString> ScriptedDialogs::OpenPicture() { return Take(Pictures); }
+std::optional<QString> ScriptedDialogs::SaveFile(const QString& filter, const QString&) {
+    FiltersAsked.append(filter);
+    return Take(SaveFiles);
+}
+bool ScriptedDialogs::Confirm(const QString& question) {
+    Questions.append(question);
+    return Take(Answers).value_or(false);
+}
 std::optional<TColor> ScriptedDialogs::ChooseColor(TColor) { return Take(Colours); }
 std::optional<Font> ScriptedDialogs::ChooseFont(const Font&) { return Take(Fonts); }
 

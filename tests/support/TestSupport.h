@@ -29,11 +29,17 @@ public:
     std::optional<TColor> ChooseColor(TColor initial) override;
     std::optional<Font> ChooseFont(const Font& initial) override;
     void ShowMessage(const QString& text) override { Messages.append(text); }
+    std::optional<QString> SaveFile(const QString& filter, const QString&) override;
+    // Answers from Answers; No when it is empty. The questions are recorded.
+    bool Confirm(const QString& question) override;
 
     std::deque<QString> Files;
     std::deque<QString> Pictures;
     std::deque<TColor> Colours;
     std::deque<Font> Fonts;
+    std::deque<QString> SaveFiles;
+    std::deque<bool> Answers;
+    QStringList Questions;
     QStringList Messages;
     QStringList FiltersAsked;
 };
