@@ -396,7 +396,7 @@ ResultTable ResultsDatabase::Table(ResultKind kind) const {
             if (kind == ResultKind::Exercise && c == 2) {
                 cell = Decimal(value.toDouble() / 60.0, 1);
             } else if (kind == ResultKind::Exercise && c == 7) {
-                cell = FromStamp(value.toString()).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+                cell = FromStamp(value.toString()).toString(QStringLiteral("HH:mm:ss"));  // the same day, mostly
             } else if (value.typeId() == QMetaType::Double) {
                 cell = Decimal(value.toDouble(), 2);
             } else {

@@ -42,7 +42,10 @@ public:
     QVariant data(const QModelIndex& index, int role) const override {
         if (!table_ || (role != Qt::DisplayRole && role != Qt::TextAlignmentRole)) return {};
         if (role == Qt::TextAlignmentRole) {
-            return index.column() == 0 ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+            // Figures to the right, dates and names to the left.
+            const QString cell = table_->Rows[static_cast<std::size_t>(index.row())].Cells.value(index.column());
+            const bool figure = index.column() > 0 && !cell.isEmpty() && cell.front().isDigit() && !cell.contains(u' ');
+            return QVariant(figure ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
         }
         return table_->Rows[static_cast<std::size_t>(index.row())].Cells.value(index.column());
     }
@@ -209,6 +212,16 @@ void StatisticsWindow::ShowKind(ResultKind kind) {
     const ResultsDatabase* db = program.Results.get();
     table_ = db && db->Available() ? db->Table(kind) : ResultTable{};
     model_->SetTable(&table_);
+    // Dates whole; the columns of figures narrow, a text's title wider.
+    for (int column = 0; column < model_->columnCount({}); ++column) {
+        const QString& header = table_.Headers[column];
+        int width = 84;
+        if (column == 0) width = 150;
+        if (header == QStringLiteral("Слов в минуту")) width = 120;
+        if (header == QStringLiteral("Этап") || header == QStringLiteral("Уровень")) width = 70;
+        if (header == QStringLiteral("Текст")) width = 200;
+        tableView->setColumnWidth(column, width);
+    }
     FillChart();
     const bool any = !table_.Rows.empty();
     if (db && !db->Available()) {
