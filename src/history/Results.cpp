@@ -65,7 +65,7 @@ ResultSummary Summarize(const ResultTable& table) {
 QString SummaryLine(ResultKind kind, const ResultSummary& s) {
     if (s.Count == 0) return {};
     QString line = QStringLiteral("Лучший результат: %1 (%2, %3).")
-                       .arg(Figure(kind, s.Best), FigureName(kind), s.BestAt.toString(QStringLiteral("dd.MM.yyyy")));
+                       .arg(Figure(kind, s.Best), FigureName(kind), s.BestAt.toLocalTime().toString(QStringLiteral("dd.MM.yyyy")));
     if (s.TrendOf == 0) return line + QStringLiteral(" Для тренда нужно хотя бы два результата.");
     const double change = s.FirstMean != 0 ? (s.LastMean - s.FirstMean) / s.FirstMean * 100 : 0;
     const QString sign = change > 0 ? QStringLiteral("+") : QString();

@@ -55,8 +55,6 @@ QString Reason(const QSqlError& error) {
 }
 
 QString Stamp(const QDateTime& at) { return at.toUTC().toString(Qt::ISODateWithMs); }
-QDateTime FromStamp(const QString& text) { return QDateTime::fromString(text, Qt::ISODateWithMs).toLocalTime(); }
-QString Decimal(double value, int decimals) { return QString::number(value, 'f', decimals); }
 
 bool Exec(QSqlQuery& query, const QString& sql, QSqlError* error = nullptr) {
     if (query.exec(sql)) return true;
@@ -348,6 +346,17 @@ std::optional<ReadingPlace> ResultsDatabase::Place(const QString& path) const {
 }
 
 ResultTable ResultsDatabase::Table(ResultKind kind) const {
+    // SQLite turns the stored values into the shown text itself: thousands of
+    // rows come out in a few milliseconds, where Qt's date parsing took a
+    // hundred. Each query gives the id, the time in ms since the epoch, the
+    // main figure, then the cells.
+    const auto at = [](const char* column) {
+        return QStringLiteral("CAST(round((julianday(%1) - 2440587.5) * 86400000) AS INTEGER),").arg(QLatin1String(column));
+    };
+    const auto local = [](const char* column, const char* format) {
+        return QStringLiteral("strftime('%1', %2, 'localtime')").arg(QLatin1String(format), QLatin1String(column));
+    };
+    const QString date = local("taken_at", "%Y-%m-%d %H:%M:%S");
     ResultTable table;
     QString sql;
     switch (kind) {
@@ -355,55 +364,52 @@ ResultTable ResultsDatabase::Table(ResultKind kind) const {
             table.Headers = {QStringLiteral("Дата"), QStringLiteral("Слов в минуту"), QStringLiteral("bps"),
                              QStringLiteral("Секунд"), QStringLiteral("Знаков"), QStringLiteral("Текст"),
                              QStringLiteral("Файл")};
-            sql = QStringLiteral("SELECT r.id, taken_at, words_per_minute, bps, seconds, characters, title, path"
-                                 " FROM reading_tests r JOIN texts t ON t.id = r.text_id");
+            sql = QStringLiteral("SELECT r.id, ") + at("taken_at") +
+                  QStringLiteral(" words_per_minute, %1, words_per_minute, bps, printf('%.2f', seconds), characters,"
+                                 " title, path FROM reading_tests r JOIN texts t ON t.id = r.text_id"
+                                 " ORDER BY taken_at DESC, r.id DESC")
+                      .arg(date);
             break;
         case ResultKind::IpsTest:
             table.Headers = {QStringLiteral("Дата"), QStringLiteral("IPS"), QStringLiteral("MI"), QStringLiteral("IPI"),
                              QStringLiteral("Найдено"), QStringLiteral("Пропущено"), QStringLiteral("Секунд")};
-            sql = QStringLiteral("SELECT id, taken_at, ips, mi, ipi, hits, misses, seconds FROM ips_tests");
+            sql = QStringLiteral("SELECT id, ") + at("taken_at") +
+                  QStringLiteral(" ips, %1, printf('%.2f', ips), mi, ipi, hits, misses, printf('%.2f', seconds)"
+                                 " FROM ips_tests ORDER BY taken_at DESC, id DESC")
+                      .arg(date);
             break;
         case ResultKind::MemoryTest:
             table.Headers = {QStringLiteral("Дата"), QStringLiteral("ISR"), QStringLiteral("Очки")};
-            sql = QStringLiteral("SELECT id, taken_at, isr, score FROM memory_tests");
+            sql = QStringLiteral("SELECT id, ") + at("taken_at") +
+                  QStringLiteral(" isr, %1, printf('%.2f', isr), score FROM memory_tests ORDER BY taken_at DESC, id DESC")
+                      .arg(date);
             break;
         case ResultKind::Exercise:
             table.Headers = {QStringLiteral("Начало"), QStringLiteral("Слов в минуту"), QStringLiteral("Минут"),
                              QStringLiteral("Слов"), QStringLiteral("Строк"), QStringLiteral("Этап"),
                              QStringLiteral("Уровень"), QStringLiteral("Конец"), QStringLiteral("Текст")};
-            sql = QStringLiteral("SELECT s.id, started_at, words_per_minute, active_seconds, words_shown,"
-                                 " lines_advanced, last_stage, level, ended_at, title"
-                                 " FROM exercise_sessions s JOIN texts t ON t.id = s.text_id");
+            // The end as a time of day: a session ends on the day it starts, mostly.
+            sql = QStringLiteral("SELECT s.id, ") + at("started_at") +
+                  QStringLiteral(" words_per_minute, %1, words_per_minute, printf('%.1f', active_seconds / 60.0),"
+                                 " words_shown, lines_advanced, last_stage, level, %2, title"
+                                 " FROM exercise_sessions s JOIN texts t ON t.id = s.text_id"
+                                 " ORDER BY started_at DESC, s.id DESC")
+                      .arg(local("started_at", "%Y-%m-%d %H:%M:%S"), local("ended_at", "%H:%M:%S"));
             break;
     }
     if (!open_) return table;
-    const QString timeColumn = kind == ResultKind::Exercise ? QStringLiteral("started_at") : QStringLiteral("taken_at");
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.setForwardOnly(true);
-    if (!q.exec(sql + QStringLiteral(" ORDER BY %1 DESC, 1 DESC").arg(timeColumn))) return table;
+    if (!q.exec(sql)) return table;
     const int columns = static_cast<int>(table.Headers.size());
     while (q.next()) {
         ResultRow row;
         row.Id = q.value(0).toLongLong();
-        const QString stamp = q.value(1).toString();
-        row.At = FromStamp(stamp);
+        // In UTC: turning thousands of times into local time costs more than reading them.
+        row.At = QDateTime::fromMSecsSinceEpoch(q.value(1).toLongLong(), Qt::UTC);
         row.Figure = q.value(2).toDouble();
         row.Cells.reserve(columns);
-        row.Cells.append(row.At.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-        for (int c = 1; c < columns; ++c) {
-            const QVariant value = q.value(c + 1);
-            QString cell;
-            if (kind == ResultKind::Exercise && c == 2) {
-                cell = Decimal(value.toDouble() / 60.0, 1);
-            } else if (kind == ResultKind::Exercise && c == 7) {
-                cell = FromStamp(value.toString()).toString(QStringLiteral("HH:mm:ss"));  // the same day, mostly
-            } else if (value.typeId() == QMetaType::Double) {
-                cell = Decimal(value.toDouble(), 2);
-            } else {
-                cell = value.toString();
-            }
-            row.Cells.append(cell);
-        }
+        for (int c = 0; c < columns; ++c) row.Cells.append(q.value(c + 3).toString());
         table.Rows.push_back(std::move(row));
     }
     return table;

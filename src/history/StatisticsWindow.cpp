@@ -244,15 +244,20 @@ void StatisticsWindow::FillChart() {
         points.append(QPointF(static_cast<double>(row->At.toMSecsSinceEpoch()), row->Figure));
         high = std::max(high, row->Figure);
     }
+    // Thousands of results: a plain line, drawn without smoothing.
     series->setPointsVisible(points.size() <= 200);
+    const bool many = points.size() > 1000;
+    chartView->setRenderHint(QPainter::Antialiasing, !many);
+    series->setPen(QPen(kAccentColour, many ? 0 : 2));
     series->replace(points);
     QChart* chart = chartView->chart();
     chart->setTitle(QStringLiteral("%1: %2").arg(KindName(kind_), FigureName(kind_)));
     const auto axes = chart->axes();
     for (QAbstractAxis* axis : axes) {
         if (auto* time = qobject_cast<QDateTimeAxis*>(axis)) {
-            QDateTime first = table_.Rows.empty() ? QDateTime::currentDateTime() : table_.Rows.back().At;
-            QDateTime last = table_.Rows.empty() ? first : table_.Rows.front().At;
+            const QDateTime first =
+                (table_.Rows.empty() ? QDateTime::currentDateTime() : table_.Rows.back().At).toLocalTime();
+            const QDateTime last = table_.Rows.empty() ? first : table_.Rows.front().At.toLocalTime();
             // A day either side, so that single points do not sit on the edges.
             time->setRange(first.addSecs(-12 * 3600), last.addSecs(12 * 3600));
             time->setFormat(first.daysTo(last) < 2 ? QStringLiteral("dd.MM HH:mm") : QStringLiteral("dd.MM.yy"));
