@@ -89,8 +89,8 @@ int main(int argc, char** argv) {
         progress.Finish();
         program->Results.reset();
     }
-    std::printf("results %s: the panel's progress %s, a session recorded after each interval\n",
-                recording ? "on" : "off", recording ? "sampled every 250 ms" : "off");
+    std::printf("results %s\n", recording ? "on: the panel's progress every 250 ms, a session recorded after each interval"
+                                          : "off: no progress on the panel, nothing recorded");
 
     std::printf("%-10s %6s %12s %10s %10s %10s\n", "interval", "steps", "mean err %", "p50 ms", "p99 ms", "max ms");
     for (int interval : {118, 200, 1000}) {
