@@ -26,8 +26,9 @@ int ExerciseWindow::CentredLeft(qsizetype characters, int divisor) const {
 void ExerciseWindow::ShowText(const QString& text) {
     // A label measures all of its text: more than a window can show would
     // only cost time (a word of a megabyte took most of a second a step).
-    wordLabel.SetCaption(text.size() > kMaxShownCharacters ? text.left(kMaxShownCharacters) : text);
-    ShownWords += CountWords(text);
+    const QString shown = text.size() > kMaxShownCharacters ? text.left(kMaxShownCharacters) : text;
+    wordLabel.SetCaption(shown);
+    ShownWords += CountWords(shown);
 }
 
 void ExerciseWindow::ShowSingleWord() {
