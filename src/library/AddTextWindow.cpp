@@ -5,6 +5,7 @@
 #include "dialogs/PreferencesWindow.h"
 #include "library/LibraryShared.h"
 #include "library/TextManagerWindow.h"
+#include "platform/Plural.h"
 
 #include <algorithm>
 
@@ -124,9 +125,9 @@ void AddTextWindow::StoreTextEntry() {
     const QString path = program.StorablePath(pathEdit.text(), 50);
     const QStringList lines = BreakDescription(descriptionEdit.toPlainText(), 50);
     if (lines.size() > kMaxDescriptionLines) {
-        throw Error(QStringLiteral("Описание слишком длинное: это %1 строк по 50 знаков, а помещается %2. "
+        throw Error(QStringLiteral("Описание слишком длинное: это %1 по 50 знаков, а помещается %2. "
                                    "Сократите описание.")
-                        .arg(lines.size())
+                        .arg(Counted(lines.size(), {u"строка", u"строки", u"строк"}))
                         .arg(kMaxDescriptionLines));
     }
 
