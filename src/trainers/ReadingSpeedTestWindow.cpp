@@ -99,24 +99,7 @@ void ReadingSpeedTestWindow::StopTest() {
     ShowStatus(ReadingSpeed::From(ReadChars, tenths).StatusLine());
 }
 
-// The status line stays clear of the start button: a result too long for
-// the room left of it goes on two lines, the figures in brackets (or what
-// follows a colon) on the second, and the label rises to keep both inside
-// the window.
-void ReadingSpeedTestWindow::ShowStatus(const QString& text) {
-    statusLabel.SetTop(kStatusTop);
-    statusLabel.SetCaption(text);
-    const int room = buttons_.Button(kTestStart).At.x() - 4;
-    if (statusLabel.Left() + statusLabel.Width() <= room) return;
-    QString broken = text;
-    if (broken.contains(QStringLiteral(" ("))) {
-        broken.replace(QStringLiteral(" ("), QStringLiteral("\n("));
-    } else {
-        broken.replace(QStringLiteral(": "), QStringLiteral(":\n"));
-    }
-    statusLabel.SetCaption(broken);
-    statusLabel.SetTop(std::min(kStatusTop, ClientHeight() - statusLabel.Height()));
-}
+void ReadingSpeedTestWindow::ShowStatus(const QString& text) { buttons_.ShowLeftOfStart(statusLabel, text, kStatusTop); }
 
 // The clock keeps its place, moved left only as far as a long time needs to
 // stay inside the window.
