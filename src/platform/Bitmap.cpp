@@ -63,9 +63,10 @@ bool ReadBmpHeader(const QByteArray& data, BmpHeader* header) {
         compression = at32(30);
         imageBytes = at32(34);
     }
+    const bool uncompressed = compression == 0 || compression == 3 || compression == 6;  // plain or bit fields
     if (compression == 1 || compression == 2) {  // run-length coded: as long as the header says
         header->PixelBytesEnd = pixelsAt + std::max<qint64>(imageBytes, 1);
-    } else if (PictureSizeFits(header->Width, header->Height)) {  // rows of whole 32-bit words
+    } else if (uncompressed && PictureSizeFits(header->Width, header->Height)) {  // rows of whole 32-bit words
         header->PixelBytesEnd = pixelsAt + (header->Width * bits + 31) / 32 * 4 * header->Height;
     }
     return true;

@@ -70,12 +70,12 @@ void ReadingSpeedTestWindow::StartTest() {
     const QString path = program.ResolvePath(textPath);
     const TextHead head = ReadTextHead(path);
     const TextBeginning beginning = TakeTextBeginning(head.Text);
-    if (beginning.Chars == 0) {
-        throw Error(QStringLiteral("В тексте \"%1\" нет ни одного знака: для теста нужен текст.").arg(path));
-    }
     if (head.StoppedAtNul && beginning.Chars < kReadingTestChars) {
         throw FileError(path, QStringLiteral("прочитать текст"),
                         QStringLiteral("это не текстовый файл (в нём есть нулевые байты)"));
+    }
+    if (beginning.Chars == 0) {
+        throw Error(QStringLiteral("В тексте \"%1\" нет ни одного знака: для теста нужен текст.").arg(path));
     }
 
     ShowStatus(QStringLiteral("Test in progress"));
