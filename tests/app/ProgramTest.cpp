@@ -319,21 +319,48 @@ TEST(Program, TakesTheInstalledPicturesOnlyWhenTheStartDirectoryHasNoImagesFolde
     EXPECT_EQ(test.Errors.Messages.size(), 1);
 }
 
-// What a save killed half-way leaves behind ("book_data.dat.Ab3dE9") is
-// removed at the next start; the data files themselves are kept.
+// What a save killed half-way leaves behind ("book_data.dat.vistorel-saving-Ab3dE9")
+// is removed at the next start; the data files themselves, and the user's own
+// copies named like them, are kept.
 TEST(Program, StartRemovesLeftoversOfInterruptedSaves) {
     const QByteArray library = Entry(QStringLiteral("kept"), QStringLiteral("k.txt"));
+    const QStringList backups = {kLibraryFile + QStringLiteral(".backup"), kSettingsFile + QStringLiteral(".before"),
+                                 kLibraryFile + QStringLiteral(".2024v1"), kLibraryFile + QStringLiteral(".Ab3dE9")};
     ProgramUnderTest p(
         [&](StartDirectory& dir) {
             dir.Write(kLibraryFile, library);
-            dir.Write(kLibraryFile + QStringLiteral(".Ab3dE9"), library.left(1000));
-            dir.Write(kSettingsFile + QStringLiteral(".x1y2z3"), QByteArray(100, 'x'));
-            dir.Write(QStringLiteral("notes.txt.Ab3dE9"), "someone else's");
+            for (const QString& backup : backups) dir.Write(backup, library);
+            dir.Write(kLibraryFile + QStringLiteral(".vistorel-saving-Ab3dE9"), library.left(1000));
+            dir.Write(kSettingsFile + QStringLiteral(".vistorel-saving-x1y2z3"), QByteArray(100, 'x'));
+            dir.Write(QStringLiteral("notes.txt.vistorel-saving-Ab3dE9"), "someone else's");
         },
         false);
-    EXPECT_EQ(QDir(p.Dir.Path()).entryList(QDir::Files, QDir::Name),
-              (QStringList{kLauncher, kLibraryFile, QStringLiteral("notes.txt.Ab3dE9")}));
+    QStringList expected = backups + QStringList{kLauncher, kLibraryFile, QStringLiteral("notes.txt.vistorel-saving-Ab3dE9")};
+    expected.sort();
+    EXPECT_EQ(QDir(p.Dir.Path()).entryList(QDir::Files, QDir::Name), expected);
     EXPECT_EQ(p.Dir.Read(kLibraryFile), library);
+    for (const QString& backup : backups) EXPECT_EQ(p.Dir.Read(backup), library) << qPrintable(backup);
+}
+
+// A launcher that is a symbolic link (planted, or left by an unpacked archive)
+// is replaced by a plain file: the file it pointed to keeps its contents.
+TEST(Program, TheLauncherReplacesALinkAndNeverWritesThroughIt) {
+    QTemporaryDir home;
+    const QString profile = home.filePath(QStringLiteral(".bashrc"));
+    const QByteArray shell("export PATH=$HOME/bin:$PATH\n");
+    {
+        QFile file(profile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(shell);
+    }
+    ProgramUnderTest p([&](StartDirectory& dir) { ASSERT_TRUE(QFile::link(profile, dir.File(kLauncher))); }, false);
+    const QFileInfo launcher(p.Dir.File(kLauncher));
+    EXPECT_FALSE(launcher.isSymLink());
+    EXPECT_TRUE(launcher.isFile());
+    EXPECT_EQ(p.Dir.Read(kLauncher), QByteArray("@echo off\r\nVistor.exe\r\n"));
+    QFile file(profile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), shell);
 }
 
 // A data file that exists but cannot be read (here a FIFO, which would also
