@@ -1,11 +1,11 @@
 #include "library/AddTextWindow.h"
 
-#include "app/Glyphs.h"
 #include "app/Program.h"
 #include "dialogs/PreferencesWindow.h"
 #include "library/LibraryShared.h"
 #include "library/TextManagerWindow.h"
 #include "platform/TextCodec.h"
+#include "skin/Glyphs.h"
 
 #include <algorithm>
 
