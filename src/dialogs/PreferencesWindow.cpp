@@ -167,7 +167,8 @@ void PreferencesWindow::ApplyPreferences() {
 
     // Bookmarks follow the text that is now current.
     if (textChanged && textPath != previousText) {
-        program.CurrentTextIndex = FindCurrentText(program.TextLibrary, program.TextCount, settings.TextPath);
+        program.CurrentTextIndex = FindCurrentText(program.TextLibrary, program.TextCount, settings.TextPath,
+                                                   program.StartDirectory);
     }
     HideWindow();
 }

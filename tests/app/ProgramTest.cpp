@@ -231,6 +231,50 @@ TEST(Program, LibraryLoadsWholeRecordsUpToTwoHundred) {
     }
 }
 
+// A library of 201 texts: the start says that it shows the first 200 and keeps
+// the rest; deleting entry 1 writes texts 2 to 201, «Запись 201» included,
+// byte for byte, and the next start shows all of them without a word.
+TEST(Program, LibraryRecordsPastTheTableAreKeptAtEverySave) {
+    QByteArray file;
+    for (int i = 1; i <= 201; ++i) {
+        file += Entry(QStringLiteral("Запись %1").arg(i), QStringLiteral("t%1.txt").arg(i), static_cast<char>(i));
+    }
+    ProgramUnderTest p([&](StartDirectory& dir) { dir.Write(kLibraryFile, file); });
+    ASSERT_EQ(p.Test.Errors.Messages.size(), 1);
+    const QString& message = p.Test.Errors.Messages.front();
+    EXPECT_TRUE(message.contains(QStringLiteral("записей в нём 201, а показаны только первые 200"))) << qPrintable(message);
+    EXPECT_EQ(p->TextCount, 200);
+
+    TextManagerWindow& manager = *p->textManager;
+    manager.Show();
+    manager.titleList.setCurrentRow(0);
+    p.Test.App.Guard([&] { manager.DeleteSelectedText(); });
+    EXPECT_EQ(p.Test.Errors.Messages.size(), 1);
+    EXPECT_EQ(p.Dir.Read(kLibraryFile), file.mid(4404));
+    p->mainWindow->Close();
+    EXPECT_EQ(p.Dir.Read(kLibraryFile), file.mid(4404));
+
+    Program next(p.Test.App, p.Dir.Path());
+    EXPECT_EQ(p.Test.Errors.Messages.size(), 1);
+    EXPECT_EQ(next.TextCount, 200);
+    EXPECT_EQ(next.TextLibrary[200].Title.Text(), QStringLiteral("Запись 201"));
+}
+
+// The current text is found at start by the file it names: a library entry
+// that holds the text's absolute path is the text the settings name relatively.
+TEST(Program, CurrentTextIsFoundByTheFileItNames) {
+    ProgramUnderTest p(
+        [](StartDirectory& dir) {
+            dir.Write(QStringLiteral("story.txt"), "Текст");
+            dir.Write(kSettingsFile, SettingsNaming(QStringLiteral("story.txt")));
+            ASSERT_LE(dir.File(QStringLiteral("story.txt")).size(), 50);
+            dir.Write(kLibraryFile, Entry(QStringLiteral("другой"), QStringLiteral("other.txt")) +
+                                        Entry(QStringLiteral("рассказ"), dir.File(QStringLiteral("story.txt"))));
+        },
+        false);
+    EXPECT_EQ(p->CurrentTextIndex, 2);
+}
+
 // The launcher batch file holds exactly its two lines, rewritten at every start.
 TEST(Program, EveryStartRewritesTheLauncher) {
     const QByteArray launcher("@echo off\r\nVistor.exe\r\n");

@@ -163,9 +163,9 @@ TEST(AddTextWindow, RefusalsChangeNothing) {
     EXPECT_EQ(a.File().size(), 200 * 4404);
 }
 
-// A title or a description with a character the file cannot hold (Greek,
-// Chinese, an emoji) is refused, naming the first such character and its
-// field, instead of being stored as «?»; nothing is stored.
+// A title, a description or a path with a character the file cannot hold
+// (Greek, Chinese, an emoji) is refused, naming the first such character and
+// its field, instead of being stored as «?»; nothing is stored.
 TEST(AddTextWindow, CharactersTheFileCannotHoldAreRefusedByName) {
     Adder a(1);
     a.W().OpenForAdding();
@@ -173,10 +173,12 @@ TEST(AddTextWindow, CharactersTheFileCannotHoldAreRefusedByName) {
         {QStringLiteral("Книга Ωμέγα"), QString(), QStringLiteral("Название: знак «Ω» (U+03A9)")},
         {QStringLiteral("Книга"), QStringLiteral("Рассказ о 漢字 и ©"), QStringLiteral("Описание: знак «漢» (U+6F22)")},
         {QStringLiteral("Книга 😀 ἀ"), QString(), QStringLiteral("Название: знак «😀» (U+1F600)")},
+        {QStringLiteral("Книга"), QStringLiteral("книги/Ωmega.txt"), QStringLiteral("Путь \"книги/Ωmega.txt\" содержит знак «Ω»")},
     };
-    for (const auto& [title, description, message] : cases) {
+    for (const auto& [title, text, message] : cases) {
         a.Test.Errors.Messages.clear();
-        a.Fill(title, QStringLiteral("book.txt"), description);
+        const bool path = text.endsWith(QStringLiteral(".txt"));
+        a.Fill(title, path ? text : QStringLiteral("book.txt"), path ? QString() : text);
         a.Store();
         EXPECT_TRUE(a.W().Visible());
         EXPECT_TRUE(a.Holds(LibraryOf({1})));
