@@ -4,6 +4,8 @@
 #include "dialogs/PreferencesWindow.h"
 #include "library/LibraryShared.h"
 #include "library/TextManagerWindow.h"
+#include "platform/Plural.h"
+#include "platform/TextCodec.h"
 #include "skin/Glyphs.h"
 
 #include <algorithm>
@@ -121,12 +123,15 @@ void AddTextWindow::StoreTextEntry() {
                                    "и нажмите «Изменить» ещё раз.")
                         .arg(EditedTextIndex));
     }
+    // A character the file cannot hold is refused, never stored as «?».
+    RequireCp1251(titleEdit.text(), titleCaption.Caption());
     const QString path = program.StorablePath(pathEdit.text(), 50);
+    RequireCp1251(descriptionEdit.toPlainText(), descriptionCaption.Caption());
     const QStringList lines = BreakDescription(descriptionEdit.toPlainText(), 50);
     if (lines.size() > kMaxDescriptionLines) {
-        throw Error(QStringLiteral("Описание слишком длинное: это %1 строк по 50 знаков, а помещается %2. "
+        throw Error(QStringLiteral("Описание слишком длинное: это %1 по 50 знаков, а помещается %2. "
                                    "Сократите описание.")
-                        .arg(lines.size())
+                        .arg(Counted(lines.size(), {u"строка", u"строки", u"строк"}))
                         .arg(kMaxDescriptionLines));
     }
 

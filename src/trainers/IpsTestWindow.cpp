@@ -8,6 +8,7 @@ namespace vistorel {
 namespace {
 
 const Font kResultFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, false, clGray};
+constexpr int kResultTop = 360;
 
 }  // namespace
 
@@ -15,7 +16,7 @@ IpsTestWindow::IpsTestWindow(Program& program)
     : Form(program.App),
       clockTimer(program.App, 100),
       clockLabel(*this, 568, 0, QStringLiteral("0:0"), ClockFont()),
-      resultLabel(*this, 16, 360, QString(), kResultFont),
+      resultLabel(*this, 16, kResultTop, QString(), kResultFont),
       program(program),
       buttons_(*this, program.readingSpeedTest->TestButtons()) {
     ApplyDesign({QStringLiteral("IPS Test"), BorderStyle::Dialog, true, 0, 31, 634, 391, false, clBlack});
@@ -27,7 +28,7 @@ void IpsTestWindow::FormCreate() {
     IpsActive = false;
 }
 
-void IpsTestWindow::FormShow() { resultLabel.SetCaption(QString()); }
+void IpsTestWindow::FormShow() { buttons_.ShowLeftOfStart(resultLabel, QString(), kResultTop); }
 
 void IpsTestWindow::FormPaint() {
     FillField();
@@ -113,8 +114,9 @@ void IpsTestWindow::StopTest() {
     }
     const IpsResult result = IpsResult::From(Field, runTenths_);
     resultLabel.SetFontColor(clAccent);
-    resultLabel.SetCaption(result.Line());
-    if (runEnds && program.Results) {
+    buttons_.ShowLeftOfStart(resultLabel, result.Line(), kResultTop);
+    // A run too short to measure is no result.
+    if (runEnds && result.Measured && program.Results) {
         program.Results->Record(IpsTestResult{QDateTime::currentDateTime(), static_cast<double>(runTenths_) / 10.0,
                                               result.Ips, result.Mi, result.Ipi,
                                               Field.TargetsTotal - Field.TargetsLeft, Field.TargetsLeft});

@@ -109,9 +109,10 @@ TEST_F(PreferencesTest, LevelOutsideTheListKeepsTheTables) {
     EXPECT_EQ(p->Preset.StageTicks, before.StageTicks);
 }
 
-// A path below the start directory is stored relative to it; one that still
-// does not fit its 100 characters, or holds characters Windows-1251 cannot,
-// is refused before anything changes, and the window stays open.
+// A path below the start directory is stored relative to it, and fits when
+// it has 100 characters; one that still does not fit (101), or holds
+// characters Windows-1251 cannot, is refused before anything changes, and
+// the window stays open.
 TEST_F(PreferencesTest, PathsThatDoNotFitAreRefused) {
     W().FillPreferences();
     const QByteArray before = Stored();
@@ -133,11 +134,12 @@ TEST_F(PreferencesTest, PathsThatDoNotFitAreRefused) {
     p->TextCount = 1;
     p->TextLibrary[1].FilePath.SetText(QStringLiteral("texts/short.txt"));
     W().picturePathEdit->setText(p.Dir.File(QStringLiteral("pictures/tile.bmp")));
-    W().textPathEdit->setText(p.Dir.File(QStringLiteral("texts/") + longName));
+    const QString fullName = QString(90, QLatin1Char('d')) + QStringLiteral(".txt");  // "texts/" and it: 100
+    W().textPathEdit->setText(p.Dir.File(QStringLiteral("texts/") + fullName));
     ASSERT_GT(W().textPathEdit->text().size(), 100);
     Accept();
     EXPECT_FALSE(W().Visible());
-    EXPECT_EQ(p->SettingsRecord.TextPath.Text(), QStringLiteral("texts/") + longName);
+    EXPECT_EQ(p->SettingsRecord.TextPath.Text(), QStringLiteral("texts/") + fullName);
     EXPECT_EQ(p->SettingsRecord.PicturePath.Text(), QStringLiteral("pictures/tile.bmp"));
     EXPECT_EQ(p->CurrentTextIndex, 0);  // the new text is not in the library
 
@@ -158,6 +160,59 @@ TEST_F(PreferencesTest, PathsThatDoNotFitAreRefused) {
     EXPECT_EQ(Stored(), kept);
     ASSERT_EQ(p.Test.Errors.Messages.size(), 1);
     EXPECT_TRUE(p.Test.Errors.Messages[0].contains(QStringLiteral("не выбрана")));
+}
+
+// Accepting without touching the path fields stores them as they were: an
+// absolute path below the start directory stays absolute (it is what the
+// library entry holds), so the current text keeps its bookmarks.
+TEST_F(PreferencesTest, AcceptLeavesUntouchedPathsAsTheyWere) {
+    const QString text = p.Dir.File(QStringLiteral("text.txt"));
+    ASSERT_LE(text.size(), 50) << "the temporary folder's path is too long for a library entry";
+    Settings& s = p->SettingsRecord;
+    s.TextPath.SetText(text);
+    s.UsePicture = 1;
+    s.PicturePath.SetText(p.Dir.File(QStringLiteral("pictures/tile.bmp")));
+    p->TextCount = 2;
+    p->TextLibrary[1].FilePath.SetText(QStringLiteral("other.txt"));
+    p->TextLibrary[2].FilePath.SetText(text);
+    p->CurrentTextIndex = 2;
+    const QByteArray before = Stored();
+    W().FillPreferences();
+    Accept();
+    EXPECT_FALSE(W().Visible());
+    EXPECT_TRUE(p.Test.Errors.Messages.isEmpty()) << qPrintable(p.Test.Errors.Messages.join(QLatin1Char('\n')));
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(p->CurrentTextIndex, 2);
+
+    // A path the user changes is still stored the short way.
+    W().FillPreferences();
+    W().textPathEdit->setText(p.Dir.File(QStringLiteral("./other.txt")));
+    Accept();
+    EXPECT_EQ(p->SettingsRecord.TextPath.Text(), QStringLiteral("other.txt"));
+    EXPECT_EQ(p->CurrentTextIndex, 1);
+}
+
+// A picture background whose file does not exist (typed, or stored and since
+// removed) is refused at accept, naming the file, and nothing is stored.
+TEST_F(PreferencesTest, APictureThatCannotBeLoadedIsRefusedAtAccept) {
+    W().FillPreferences();
+    const QByteArray before = Stored();
+    W().levelList->setCurrentRow(3);
+    W().usePictureBox->setChecked(true);
+    W().picturePathEdit->setText(QStringLiteral("pictures/gone.bmp"));
+    Accept();
+    EXPECT_TRUE(W().Visible());
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(p->Preset.StageInterval[1], 300);
+    ASSERT_EQ(p.Test.Errors.Messages.size(), 1);
+    EXPECT_TRUE(p.Test.Errors.Messages[0].contains(QStringLiteral("gone.bmp"))) << qPrintable(p.Test.Errors.Messages[0]);
+
+    // The same file without the picture switched on is no background: accepted.
+    W().usePictureBox->setChecked(false);
+    Accept();
+    EXPECT_FALSE(W().Visible());
+    EXPECT_EQ(p->SettingsRecord.PicturePath.Text(), QStringLiteral("pictures/gone.bmp"));
+    EXPECT_EQ(p->SettingsRecord.Level, 3);
 }
 
 // Cancel and the close box apply nothing, not even a font; reopening shows

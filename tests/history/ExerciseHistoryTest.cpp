@@ -135,6 +135,8 @@ TEST(ExerciseHistory, EachFinishedTestIsRecordedOnce) {
     reading.stopwatch.SetSource([&now] { return now; });
     reading.Show();
     reading.StartTest();
+    reading.StopTest();  // under a second: measures nothing
+    reading.StartTest();
     now += std::chrono::milliseconds(30000);
     reading.StopTest();
     reading.StopTest();
@@ -145,13 +147,18 @@ TEST(ExerciseHistory, EachFinishedTestIsRecordedOnce) {
     EXPECT_EQ(readings.Rows[0].Cells.value(6), QStringLiteral("text.txt"));
 
     IpsTestWindow& ips = *t.p->ipsTest;
+    ips.stopwatch.SetSource([&now] { return now; });
     ips.Show();
     ips.StartTest();
+    ips.StopTest();  // under a second: measures nothing
+    ips.StartTest();
+    now += std::chrono::milliseconds(20000);
     ips.StopTest();
     ips.StopTest();  // shows the scores again
     const ResultTable ipsRows = t.p->Results->Table(ResultKind::IpsTest);
     ASSERT_EQ(ipsRows.Rows.size(), 1u);
     EXPECT_EQ(ipsRows.Rows[0].Cells.value(5), QString::number(ips.Field.TargetsTotal));  // none found
+    EXPECT_EQ(ipsRows.Rows[0].Cells.value(6), QStringLiteral("20.00"));
 
     MemoryTestWindow& memory = *t.p->memoryTest;
     memory.Show();

@@ -8,6 +8,9 @@
 #include "dialogs/PreferencesWindow.h"
 #include "library/TextManagerWindow.h"
 
+#include <tuple>
+#include <vector>
+
 namespace vistorel {
 namespace {
 
@@ -26,7 +29,8 @@ struct Adder : LibraryProgram {
 };
 
 // The manager's Add stores slot 4 of 3: the title cut to 50, a path from the
-// file dialog made relative to the start directory, long description lines
+// file dialog made relative to the start directory (50 characters: it fits
+// exactly), long description lines
 // broken at spaces, no bookmarks; the open manager's list follows at once.
 TEST(AddTextWindow, AddStoresANewEntry) {
     Adder a(3);
@@ -37,7 +41,8 @@ TEST(AddTextWindow, AddStoresANewEntry) {
     EXPECT_EQ(a.W().numberLabel.Caption(), QStringLiteral("4"));
     const QString words = QStringLiteral("слово ").repeated(10);
     a.Fill(QString(60, QChar(u'ж')), {}, QStringLiteral("первая\n") + words + QString(55, QChar(u'x')) + u'\n');
-    a.Test.Dialogs.Files.push_back(a.Dir.File(QStringLiteral("texts/book.txt")));
+    const QString fullPath = QStringLiteral("texts/") + QString(40, QChar(u'b')) + QStringLiteral(".txt");  // 50
+    a.Test.Dialogs.Files.push_back(a.Dir.File(fullPath));
     a.W().chooseFileButton.click();
     EXPECT_EQ(a.Test.Dialogs.FiltersAsked, QStringList{QStringLiteral("Windows text *.txt|*.txt|All files|*.*")});
     a.Store();
@@ -48,7 +53,7 @@ TEST(AddTextWindow, AddStoresANewEntry) {
     EXPECT_TRUE(a.Holds(a.File()));
     const TextRecord& text = a->TextLibrary[4];
     EXPECT_EQ(text.Title.Text(), QString(50, QChar(u'ж')));
-    EXPECT_EQ(text.FilePath.Text(), QStringLiteral("texts/book.txt"));
+    EXPECT_EQ(text.FilePath.Text(), fullPath);
     EXPECT_EQ(text.BookmarkCount, 0);
     QStringList lines;
     for (int k = 1; k <= text.DescriptionLineCount; ++k) lines.append(text.DescriptionLine(k).Text());
@@ -113,12 +118,11 @@ TEST(AddTextWindow, OpenPreferencesWindowFollowsStoreAndCancel) {
 
 // Refused before any change, with the window left open: a path too long or
 // outside Windows-1251, a 41st description line, a failed save, an entry
-// deleted since Edit, and a 201st entry. Title characters outside
-// Windows-1251 are stored as '?'.
+// deleted since Edit, and a 201st entry.
 TEST(AddTextWindow, RefusalsChangeNothing) {
     Adder a(3);
     a.W().OpenForAdding();
-    a.Fill(QStringLiteral("Т"), QStringLiteral("/elsewhere/") + QString(45, QChar(u'p')));
+    a.Fill(QStringLiteral("Т"), QStringLiteral("/elsewhere/") + QString(40, QChar(u'p')));  // 51 characters
     a.Store();
     a.W().pathEdit.setText(QStringLiteral("日本.txt"));
     a.Store();
@@ -135,7 +139,7 @@ TEST(AddTextWindow, RefusalsChangeNothing) {
     ASSERT_EQ(a.Test.Errors.Messages.size(), 4);
     EXPECT_TRUE(a.Test.Errors.Messages[0].contains(QStringLiteral("слишком длинный")));
     EXPECT_TRUE(a.Test.Errors.Messages[1].contains(QStringLiteral("日本.txt")));
-    EXPECT_TRUE(a.Test.Errors.Messages[2].startsWith(QStringLiteral("Описание слишком длинное")));
+    EXPECT_TRUE(a.Test.Errors.Messages[2].startsWith(QStringLiteral("Описание слишком длинное: это 41 строка по")));
 
     a.W().OpenForReplacing(3);
     a->textManager->Show();
@@ -148,17 +152,47 @@ TEST(AddTextWindow, RefusalsChangeNothing) {
     EXPECT_EQ(a.Test.Errors.Messages.size(), 5);
     EXPECT_TRUE(a.Holds(LibraryOf({2})));
 
-    a.W().titleEdit.setText(QStringLiteral("Ꙭ ok"));
+    a.W().titleEdit.setText(QStringLiteral("Ъ ok"));
     while (a->TextCount < 200 && a.Test.Errors.Messages.size() == 5) {
         a.W().OpenForAdding();
         a.Store();
     }
-    EXPECT_EQ(a->TextLibrary[200].Title.Text(), QStringLiteral("? ok"));
+    EXPECT_EQ(a->TextLibrary[200].Title.Text(), QStringLiteral("Ъ ok"));
     a.W().OpenForAdding();
     a.Store();
     EXPECT_EQ(a.Test.Errors.Messages.size(), 6);
     EXPECT_EQ(a->TextCount, 200);
     EXPECT_EQ(a.File().size(), 200 * 4404);
+}
+
+// A title, a description or a path with a character the file cannot hold
+// (Greek, Chinese, an emoji) is refused, naming the first such character and
+// its field, instead of being stored as «?»; nothing is stored.
+TEST(AddTextWindow, CharactersTheFileCannotHoldAreRefusedByName) {
+    Adder a(1);
+    a.W().OpenForAdding();
+    const std::vector<std::tuple<QString, QString, QString>> cases = {
+        {QStringLiteral("Книга Ωμέγα"), QString(), QStringLiteral("Название: знак «Ω» (U+03A9)")},
+        {QStringLiteral("Книга"), QStringLiteral("Рассказ о 漢字 и ©"), QStringLiteral("Описание: знак «漢» (U+6F22)")},
+        {QStringLiteral("Книга 😀 ἀ"), QString(), QStringLiteral("Название: знак «😀» (U+1F600)")},
+        {QStringLiteral("Книга"), QStringLiteral("книги/Ωmega.txt"), QStringLiteral("Путь \"книги/Ωmega.txt\" содержит знак «Ω»")},
+    };
+    for (const auto& [title, text, message] : cases) {
+        a.Test.Errors.Messages.clear();
+        const bool path = text.endsWith(QStringLiteral(".txt"));
+        a.Fill(title, path ? text : QStringLiteral("book.txt"), path ? QString() : text);
+        a.Store();
+        EXPECT_TRUE(a.W().Visible());
+        EXPECT_TRUE(a.Holds(LibraryOf({1})));
+        ASSERT_EQ(a.Test.Errors.Messages.size(), 1);
+        EXPECT_TRUE(a.Test.Errors.Messages[0].startsWith(message)) << qPrintable(a.Test.Errors.Messages[0]);
+    }
+    // Everything Windows-1251 holds is stored as typed.
+    a.Fill(QStringLiteral("«Книга» № 2 — €"), QStringLiteral("book.txt"), QStringLiteral("Ёж © ™"));
+    a.Store();
+    ASSERT_EQ(a->TextCount, 2);
+    EXPECT_EQ(a->TextLibrary[2].Title.Text(), QStringLiteral("«Книга» № 2 — €"));
+    EXPECT_EQ(a->TextLibrary[2].DescriptionLine(1).Text(), QStringLiteral("Ёж © ™"));
 }
 
 }  // namespace
