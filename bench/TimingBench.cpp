@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
         progress.Finish();
         program->Results.reset();
     }
-    std::printf("results %s\n", recording ? "on: the panel's progress every 250 ms, a session recorded after each interval"
+    std::printf("results %s\n", recording ? "on: the panel's progress every 500 ms, a session recorded after each interval"
                                           : "off: no progress on the panel, nothing recorded");
 
     std::printf("%-10s %6s %12s %10s %10s %10s\n", "interval", "steps", "mean err %", "p50 ms", "p99 ms", "max ms");

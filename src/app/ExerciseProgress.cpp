@@ -48,7 +48,9 @@ void ExerciseProgress::Sample() {
     const ExerciseWindow& exercise = *program.exerciseWindow;
     Meter.Sample(clock_.elapsed(), exercise.stepTimer.Enabled(), exercise.ShownWords - wordsBefore_,
                  program.TextLineBuffer.CurrentLine);
-    panelLabel.SetCaption(Meter.PanelLines().join(u'\n'));
+    // Redrawn only when it reads differently: each redraw is time the steps may wait for.
+    const QString text = Meter.PanelLines().join(u'\n');
+    if (text != panelLabel.Caption()) panelLabel.SetCaption(text);
 }
 
 void ExerciseProgress::Finish() {

@@ -42,7 +42,7 @@ public:
     Timer sampleTimer;
     Label panelLabel;
 
-    static constexpr int kSampleMs = 250;
+    static constexpr int kSampleMs = 500;
 
 private:
     Program& program;
