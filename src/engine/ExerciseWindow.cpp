@@ -43,6 +43,8 @@ void ExerciseWindow::OnStepTick() {
     program.Exercise.SpeedValue =
         static_cast<std::uint8_t>(Reciprocal10000(interval) % 256);
     program.mainWindow->DrawSpeedBar();
+    // Pieces of a wide line belong to the line stage that cut them.
+    if (program.Exercise.ExerciseMode != 4) pieceLine_.clear();
     switch (program.Exercise.ExerciseMode) {
         case 1: ShowSingleWord(); break;
         case 2: ShowWordPair(); break;
