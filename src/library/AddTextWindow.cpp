@@ -2,9 +2,11 @@
 
 #include "app/Glyphs.h"
 #include "app/Program.h"
+#include "books/Document.h"
 #include "dialogs/PreferencesWindow.h"
 #include "library/LibraryShared.h"
 #include "library/TextManagerWindow.h"
+#include "platform/FileAccess.h"
 
 #include <algorithm>
 
@@ -100,9 +102,29 @@ void AddTextWindow::OpenForReplacing(int slot) {
 void AddTextWindow::SetFilePath(const QString& path) { pathEdit.setText(path); }
 
 void AddTextWindow::ChooseTextFile() {
-    const std::optional<QString> chosen =
-        App().StandardDialogs().OpenFile(QStringLiteral("Windows text *.txt|*.txt|All files|*.*"));
-    if (chosen) pathEdit.setText(*chosen);
+    const std::optional<QString> chosen = App().StandardDialogs().OpenFile(TextFileFilter());
+    if (chosen) TakeTextFile(*chosen);
+}
+
+void AddTextWindow::TakeTextFile(const QString& path) {
+    // A plain text is only named here, as before; a book is read for what it
+    // says about itself, and refused now when it cannot be read at all.
+    const ReadLimits limits;
+    const FileRead read = TryReadRegularFile(program.ResolvePath(path), limits.MaxFileBytes);
+    if (read.Outcome != FileRead::Status::Read || ContainerOf(read.Bytes) == Container::Text) {
+        pathEdit.setText(path);
+        return;
+    }
+    const BookInfo info = ReadDocumentBytes(read.Bytes, path, limits).Info;
+    pathEdit.setText(path);
+    if (titleEdit.text().trimmed().isEmpty() && !info.Title.isEmpty()) {
+        const QString withAuthor = info.Author.isEmpty() ? info.Title : QStringLiteral("%1 (%2)").arg(info.Title, info.Author);
+        titleEdit.setText(withAuthor.size() <= titleEdit.maxLength() ? withAuthor : CutAtWord(info.Title, titleEdit.maxLength()));
+    }
+    if (descriptionEdit.toPlainText().trimmed().isEmpty() && !info.Annotation.isEmpty()) {
+        const QStringList lines = BreakDescription(info.Annotation, 50);
+        descriptionEdit.setPlainText(lines.mid(0, kMaxDescriptionLines).join(u'\n'));
+    }
 }
 
 void AddTextWindow::StoreTextEntry() {
@@ -155,6 +177,12 @@ void AddTextWindow::Cancel() {
 void AddTextWindow::TextDeleted(int slot) {
     if (AddTextMode) return;
     if (FollowDeletion(EditedTextIndex, slot)) numberLabel.SetCaption(QString::number(EditedTextIndex));
+}
+
+QString CutAtWord(const QString& text, int width) {
+    if (text.size() <= width) return text;
+    const qsizetype space = text.lastIndexOf(u' ', width);
+    return space > 0 ? text.left(space) : text.left(width);
 }
 
 QStringList BreakDescription(const QString& text, int width) {

@@ -37,6 +37,10 @@ public:
     void SetFilePath(const QString& path);
     // The folder button: a text file chosen in the file dialog goes into the path field.
     void ChooseTextFile();
+    // A text or book file goes into the path field; a book's title (with its
+    // author) and annotation fill a title and a description still empty. A
+    // damaged book is refused with its reason, and the fields stay as they were.
+    void TakeTextFile(const QString& path);
     // The Add button: the fields become a library entry, saved at once.
     void StoreTextEntry();
     // The Cancel button and the close symbol.
@@ -76,5 +80,9 @@ private:
 // characters broken at spaces (a word longer than a line is broken where the
 // line ends); empty lines at the end are dropped.
 QStringList BreakDescription(const QString& text, int width);
+
+// The text cut to at most `width` characters at the last space that allows it
+// (between letters when there is none).
+QString CutAtWord(const QString& text, int width);
 
 }  // namespace vistorel
