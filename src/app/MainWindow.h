@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/ImageButton.h"
 #include "app/MainMenu.h"
 #include "platform/Form.h"
 #include "platform/Timer.h"
+#include "skin/ImageButton.h"
 
 #include <array>
 

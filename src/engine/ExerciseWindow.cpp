@@ -1,7 +1,6 @@
 #include "engine/ExerciseWindow.h"
 
 #include "app/Program.h"
-#include "app/MainWindow.h"
 
 #include <QPainter>
 
@@ -36,13 +35,13 @@ void ExerciseWindow::FormKeyPress(QChar key) {
     stageTimer.SetEnabled(!stageTimer.Enabled());
 }
 
-void ExerciseWindow::FormClose() { program.mainWindow->EndExercise(); }
+void ExerciseWindow::FormClose() { program.EndExercise(); }
 
 void ExerciseWindow::OnStepTick() {
     const int interval = stepTimer.Interval();
     program.Exercise.SpeedValue =
         static_cast<std::uint8_t>(Reciprocal10000(interval) % 256);
-    program.mainWindow->DrawSpeedBar();
+    program.DrawSpeedBar();
     // Pieces of a wide line belong to the line stage that cut them.
     if (program.Exercise.ExerciseMode != 4) pieceLine_.clear();
     switch (program.Exercise.ExerciseMode) {

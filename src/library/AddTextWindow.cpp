@@ -1,12 +1,12 @@
 #include "library/AddTextWindow.h"
 
-#include "app/Glyphs.h"
 #include "app/Program.h"
 #include "books/Document.h"
 #include "dialogs/PreferencesWindow.h"
 #include "library/LibraryShared.h"
 #include "library/TextManagerWindow.h"
 #include "platform/FileAccess.h"
+#include "skin/Glyphs.h"
 
 #include <algorithm>
 
