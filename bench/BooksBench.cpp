@@ -66,8 +66,8 @@ int main(int argc, char** argv) {
 
     QString story;
     while (story.size() < kText) story += bookmaker::StoryText(64);
-    const QByteArray windows = QStringEncoder("windows-1251").encode(story).left(kText);
-    const QByteArray koi8 = QStringEncoder("KOI8-R").encode(story).left(kText);
+    const QByteArray windows = QByteArray(QStringEncoder("windows-1251").encode(story)).left(kText);
+    const QByteArray koi8 = QByteArray(QStringEncoder("KOI8-R").encode(story)).left(kText);
     const QByteArray utf8 = story.toUtf8().left(kText);
 
     benchmark::RegisterBenchmark("ReadFb2/5MB", ReadBook, fb2Path, fb2.size())->Unit(benchmark::kMillisecond);

@@ -6,6 +6,9 @@
 #include "platform/Errors.h"
 #include "platform/FileAccess.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace vistorel {
 namespace {
 
@@ -41,7 +44,59 @@ Document ReadArchive(const QByteArray& bytes, const QString& path, const ReadLim
     return ReadFb2(archive.Read(books.first()), path, limits);
 }
 
+// Bytes cut off at an arbitrary place may end inside a character: its first
+// bytes are dropped, so that the cut reads as no damage.
+void DropCutCharacter(QByteArray& bytes, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
+        bytes.truncate(bytes.size() / 2 * 2);
+        if (bytes.size() < 2) return;
+        const auto high = static_cast<unsigned char>(encoding == TextEncoding::Utf16LE ? bytes[bytes.size() - 1] : bytes[bytes.size() - 2]);
+        if (high >= 0xD8 && high <= 0xDB) bytes.chop(2);  // the first half of a pair
+        return;
+    }
+    if (encoding != TextEncoding::Utf8) return;
+    for (qsizetype i = bytes.size() - 1; i >= 0 && i >= bytes.size() - 4; --i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if ((b & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+        const qsizetype length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        if (bytes.size() - i < length) bytes.truncate(i);
+        return;
+    }
+}
+
 }  // namespace
+
+DocumentHead ReadDocumentHead(const QString& path, qint64 maxBytes, const ReadLimits& limits) {
+    // One byte more than the head tells whether the file goes on after it.
+    FileRead read = TryReadRegularFile(path, std::max<qint64>(maxBytes + 1, 4096), OverLimit::Cut);
+    if (read.Outcome != FileRead::Status::Read) throw FileError(path, QStringLiteral("прочитать текст"), read.Reason);
+    DocumentHead head;
+    if (ContainerOf(read.Bytes) != Container::Text) {
+        qint64 characters = 0;
+        const QStringList lines = ReadDocument(path, limits).Lines;
+        for (const QString& line : lines) {
+            if (characters >= maxBytes) break;
+            head.Lines.append(line.left(maxBytes - characters));
+            characters += head.Lines.last().size();
+        }
+        return head;
+    }
+    QByteArray& bytes = read.Bytes;
+    const TextEncoding encoding = DetectTextEncoding(bytes);
+    if (bytes.size() > maxBytes) {
+        bytes.truncate(maxBytes);
+        DropCutCharacter(bytes, encoding);
+    }
+    QString text = DecodeAs(bytes, encoding);
+    const qsizetype zero = text.indexOf(QChar(0));
+    if (zero >= 0) {
+        text.truncate(zero);
+        head.StoppedAtZero = true;
+    }
+    // Lines past what the buffer can number are not part of the head.
+    head.Lines = SplitTextLines(text, path, INT_MAX).mid(0, limits.MaxLines);
+    return head;
+}
 
 Container ContainerOf(const QByteArray& bytes) {
     if (bytes.startsWith("PK\x03\x04") || bytes.startsWith("PK\x05\x06")) return Container::Zip;

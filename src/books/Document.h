@@ -46,6 +46,18 @@ Document ReadDocument(const QString& path, const ReadLimits& limits = {});
 // The same for bytes already read; path names the file in messages.
 Document ReadDocumentBytes(const QByteArray& bytes, const QString& path, const ReadLimits& limits = {});
 
+// The beginning of a text or book, for a window that shows only that: of a
+// plain text the first maxBytes bytes in its encoding (a character cut at
+// the end dropped), ending at the first zero character; of a book its first
+// lines up to maxBytes characters, the last one cut there. Raises FileError
+// when the file cannot be read or the book is damaged; the size of a plain
+// text and whatever follows its beginning do not matter.
+struct DocumentHead {
+    QStringList Lines;
+    bool StoppedAtZero = false;  // a zero character ended it: what follows is no text
+};
+DocumentHead ReadDocumentHead(const QString& path, qint64 maxBytes, const ReadLimits& limits = {});
+
 // The format the bytes are in, judged by their beginning.
 enum class Container { Zip, Fb2Xml, Text };
 Container ContainerOf(const QByteArray& bytes);

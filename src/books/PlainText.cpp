@@ -11,7 +11,7 @@ namespace vistorel {
 namespace {
 
 // The detector reaches its verdict long before this; a longer text only costs time.
-constexpr qsizetype kDetectorBytes = 1024 * 1024;
+constexpr qsizetype kDetectorBytes = 64 * 1024;
 // Enough of a text to tell which single-byte reading is Russian.
 constexpr qsizetype kSampleBytes = 64 * 1024;
 
@@ -108,8 +108,9 @@ TextEncoding DetectTextEncoding(const QByteArray& bytes) {
     return TextEncoding::Windows1251;
 }
 
-QString DecodePlainText(const QByteArray& bytes) {
-    const TextEncoding encoding = DetectTextEncoding(bytes);
+QString DecodePlainText(const QByteArray& bytes) { return DecodeAs(bytes, DetectTextEncoding(bytes)); }
+
+QString DecodeAs(const QByteArray& bytes, TextEncoding encoding) {
     QByteArrayView body(bytes);
     if (encoding == TextEncoding::Utf8 && bytes.startsWith("\xEF\xBB\xBF")) body = body.sliced(3);
     if ((encoding == TextEncoding::Utf16LE && bytes.startsWith("\xFF\xFE")) ||

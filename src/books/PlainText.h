@@ -17,6 +17,8 @@ TextEncoding DetectTextEncoding(const QByteArray& bytes);
 
 // The bytes decoded in their encoding, a byte-order mark dropped.
 QString DecodePlainText(const QByteArray& bytes);
+// The bytes decoded in the encoding given, a byte-order mark dropped.
+QString DecodeAs(const QByteArray& bytes, TextEncoding encoding);
 
 // Lines end at CR LF, LF or a lone CR; a last line without a break counts,
 // an empty text has none. Tabs and other spaces become plain spaces.

@@ -108,14 +108,15 @@ void AddTextWindow::ChooseTextFile() {
 
 void AddTextWindow::TakeTextFile(const QString& path) {
     // A plain text is only named here, as before; a book is read for what it
-    // says about itself, and refused now when it cannot be read at all.
-    const ReadLimits limits;
-    const FileRead read = TryReadRegularFile(program.ResolvePath(path), limits.MaxFileBytes);
-    if (read.Outcome != FileRead::Status::Read || ContainerOf(read.Bytes) == Container::Text) {
+    // says about itself, and refused now when it cannot be read at all. Its
+    // beginning tells which it is.
+    const QString file = program.ResolvePath(path);
+    const FileRead start = TryReadRegularFile(file, 4096, OverLimit::Cut);
+    if (start.Outcome != FileRead::Status::Read || ContainerOf(start.Bytes) == Container::Text) {
         pathEdit.setText(path);
         return;
     }
-    const BookInfo info = ReadDocumentBytes(read.Bytes, path, limits).Info;
+    const BookInfo info = ReadDocument(file).Info;
     pathEdit.setText(path);
     if (titleEdit.text().trimmed().isEmpty() && !info.Title.isEmpty()) {
         const QString withAuthor = info.Author.isEmpty() ? info.Title : QStringLiteral("%1 (%2)").arg(info.Title, info.Author);

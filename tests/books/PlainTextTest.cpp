@@ -3,6 +3,7 @@
 #include "books/Document.h"
 #include "books/PlainText.h"
 #include "platform/Errors.h"
+#include "support/TestSupport.h"
 
 #include "BookMaker.h"
 
@@ -70,6 +71,31 @@ TEST(PlainText, ZeroCharactersAreNoText) {
     } catch (const FileError& error) {
         EXPECT_TRUE(error.Message().contains(QStringLiteral("нулевые байты"))) << error.what();
     }
+}
+
+// The beginning of a text, for the windows that show only that: a character
+// cut by the byte limit is dropped in every encoding, a zero character ends
+// the text, and a book gives its first lines up to the limit in characters.
+TEST(PlainText, TheHeadOfATextEndsOnAWholeCharacter) {
+    test::StartDirectory dir(false);
+    const QString line = QStringLiteral("Ёлка и маяк");  // 11 characters
+    auto head = [&](const QByteArray& bytes, qint64 maxBytes) {
+        dir.Write(QStringLiteral("text"), bytes);
+        return ReadDocumentHead(dir.File(QStringLiteral("text")), maxBytes);
+    };
+    // 10 bytes: "Ёлка " is 9 bytes in UTF-8, and the first byte of "и" is dropped.
+    EXPECT_EQ(head(line.toUtf8(), 10).Lines, QStringList{QStringLiteral("Ёлка ")});
+    EXPECT_EQ(head("\xFF\xFE" + Encoded(line, "UTF-16LE"), 9).Lines, QStringList{QStringLiteral("Ёлк")});
+    EXPECT_EQ(head(Encoded(line, "KOI8-R") + "\n" + Encoded(line, "KOI8-R"), 15).Lines,
+              (QStringList{line, QStringLiteral("Ёлк")}));
+    const DocumentHead zero = head(QStringLiteral("Ёлка").toUtf8() + QByteArray(1, '\0') + QStringLiteral("маяк").toUtf8(), 100);
+    EXPECT_EQ(zero.Lines, QStringList{QStringLiteral("Ёлка")});
+    EXPECT_TRUE(zero.StoppedAtZero);
+
+    const bookmaker::Book book = bookmaker::StoryBook(1, 3);
+    const QStringList lines = bookmaker::BookLines(book);
+    const qint64 limit = lines[0].size() + lines[1].size() + 5;
+    EXPECT_EQ(head(bookmaker::Fb2(book), limit).Lines, (QStringList{lines[0], lines[1], lines[2].left(5)}));
 }
 
 }  // namespace

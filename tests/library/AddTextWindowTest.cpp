@@ -214,7 +214,7 @@ TEST(AddTextWindow, ABookFillsTheEmptyFieldsFromItsDescription) {
     const QByteArray library = a.File();
     a->textManager->OpenForAdding();
     a.Fill(QString(), QStringLiteral("kept.txt"));
-    for (const QString name : {QStringLiteral("bomb.fb2.zip"), QStringLiteral("damaged.epub")}) {
+    for (const QString& name : {QStringLiteral("bomb.fb2.zip"), QStringLiteral("damaged.epub")}) {
         a.Test.Errors.Messages.clear();
         choose(name);
         ASSERT_EQ(a.Test.Errors.Messages.size(), 1) << name.toStdString();
