@@ -14,6 +14,8 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <tuple>
+#include <vector>
 
 namespace vistorel {
 namespace {
@@ -120,8 +122,7 @@ TEST(AddTextWindow, OpenPreferencesWindowFollowsStoreAndCancel) {
 
 // Refused before any change, with the window left open: a path too long or
 // outside Windows-1251, a 41st description line, a failed save, an entry
-// deleted since Edit, and a 201st entry. Title characters outside
-// Windows-1251 are stored as '?'.
+// deleted since Edit, and a 201st entry.
 TEST(AddTextWindow, RefusalsChangeNothing) {
     Adder a(3);
     a.W().OpenForAdding();
@@ -155,12 +156,12 @@ TEST(AddTextWindow, RefusalsChangeNothing) {
     EXPECT_EQ(a.Test.Errors.Messages.size(), 5);
     EXPECT_TRUE(a.Holds(LibraryOf({2})));
 
-    a.W().titleEdit.setText(QStringLiteral("Ꙭ ok"));
+    a.W().titleEdit.setText(QStringLiteral("Ъ ok"));
     while (a->TextCount < 200 && a.Test.Errors.Messages.size() == 5) {
         a.W().OpenForAdding();
         a.Store();
     }
-    EXPECT_EQ(a->TextLibrary[200].Title.Text(), QStringLiteral("? ok"));
+    EXPECT_EQ(a->TextLibrary[200].Title.Text(), QStringLiteral("Ъ ok"));
     a.W().OpenForAdding();
     a.Store();
     EXPECT_EQ(a.Test.Errors.Messages.size(), 6);
@@ -246,6 +247,36 @@ TEST(AddTextWindow, ABookDroppedOnTheManagerOpensItFilledIn) {
     EXPECT_EQ(a.W().pathEdit.text(), a.Dir.File(QStringLiteral("story.epub")));
     EXPECT_EQ(a.W().titleEdit.text(), QStringLiteral("Маяк на Сером мысе (Ирина Ветрова)"));
     EXPECT_TRUE(a.W().descriptionEdit.toPlainText().startsWith(QStringLiteral("Рассказ о смотрителе")));
+}
+
+// A title, a description or a path with a character the file cannot hold
+// (Greek, Chinese, an emoji) is refused, naming the first such character and
+// its field, instead of being stored as «?»; nothing is stored.
+TEST(AddTextWindow, CharactersTheFileCannotHoldAreRefusedByName) {
+    Adder a(1);
+    a.W().OpenForAdding();
+    const std::vector<std::tuple<QString, QString, QString>> cases = {
+        {QStringLiteral("Книга Ωμέγα"), QString(), QStringLiteral("Название: знак «Ω» (U+03A9)")},
+        {QStringLiteral("Книга"), QStringLiteral("Рассказ о 漢字 и ©"), QStringLiteral("Описание: знак «漢» (U+6F22)")},
+        {QStringLiteral("Книга 😀 ἀ"), QString(), QStringLiteral("Название: знак «😀» (U+1F600)")},
+        {QStringLiteral("Книга"), QStringLiteral("книги/Ωmega.txt"), QStringLiteral("Путь \"книги/Ωmega.txt\" содержит знак «Ω»")},
+    };
+    for (const auto& [title, text, message] : cases) {
+        a.Test.Errors.Messages.clear();
+        const bool path = text.endsWith(QStringLiteral(".txt"));
+        a.Fill(title, path ? text : QStringLiteral("book.txt"), path ? QString() : text);
+        a.Store();
+        EXPECT_TRUE(a.W().Visible());
+        EXPECT_TRUE(a.Holds(LibraryOf({1})));
+        ASSERT_EQ(a.Test.Errors.Messages.size(), 1);
+        EXPECT_TRUE(a.Test.Errors.Messages[0].startsWith(message)) << qPrintable(a.Test.Errors.Messages[0]);
+    }
+    // Everything Windows-1251 holds is stored as typed.
+    a.Fill(QStringLiteral("«Книга» № 2 — €"), QStringLiteral("book.txt"), QStringLiteral("Ёж © ™"));
+    a.Store();
+    ASSERT_EQ(a->TextCount, 2);
+    EXPECT_EQ(a->TextLibrary[2].Title.Text(), QStringLiteral("«Книга» № 2 — €"));
+    EXPECT_EQ(a->TextLibrary[2].DescriptionLine(1).Text(), QStringLiteral("Ёж © ™"));
 }
 
 }  // namespace
