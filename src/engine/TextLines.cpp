@@ -1,7 +1,5 @@
 #include "engine/TextLines.h"
 
-#include "books/Document.h"
-
 #include <utility>
 
 namespace vistorel {
@@ -16,6 +14,15 @@ void LoadTextLines(TextLines& buffer, const QString& path) {
     Document document = ReadDocument(path);
     buffer.Lines = std::move(document.Lines);
     buffer.LineCount = static_cast<std::uint16_t>(buffer.Lines.size());
+}
+
+TextHead ReadTextHead(const QString& path, qint64 maxBytes) {
+    DocumentHead read = ReadDocumentHead(path, maxBytes);
+    TextHead head;
+    head.Text.Lines = std::move(read.Lines);
+    head.Text.LineCount = static_cast<std::uint16_t>(head.Text.Lines.size());
+    head.StoppedAtNul = read.StoppedAtZero;
+    return head;
 }
 
 }  // namespace vistorel

@@ -7,6 +7,7 @@ namespace vistorel {
 namespace {
 
 const Font kResultFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, false, clGray};
+constexpr int kResultTop = 360;
 
 }  // namespace
 
@@ -14,7 +15,7 @@ IpsTestWindow::IpsTestWindow(Program& program)
     : Form(program.App),
       clockTimer(program.App, 100),
       clockLabel(*this, 568, 0, QStringLiteral("0:0"), ClockFont()),
-      resultLabel(*this, 16, 360, QString(), kResultFont),
+      resultLabel(*this, 16, kResultTop, QString(), kResultFont),
       program(program),
       buttons_(*this, program.readingSpeedTest->TestButtons()) {
     ApplyDesign({QStringLiteral("IPS Test"), BorderStyle::Dialog, true, 0, 31, 634, 391, false, clBlack});
@@ -26,7 +27,7 @@ void IpsTestWindow::FormCreate() {
     IpsActive = false;
 }
 
-void IpsTestWindow::FormShow() { resultLabel.SetCaption(QString()); }
+void IpsTestWindow::FormShow() { buttons_.ShowLeftOfStart(resultLabel, QString(), kResultTop); }
 
 void IpsTestWindow::FormPaint() {
     FillField();
@@ -110,7 +111,7 @@ void IpsTestWindow::StopTest() {
         clockLabel.SetCaption(TenthsCounter::Caption(runTenths_));
     }
     resultLabel.SetFontColor(clAccent);
-    resultLabel.SetCaption(IpsResult::From(Field, runTenths_).Line());
+    buttons_.ShowLeftOfStart(resultLabel, IpsResult::From(Field, runTenths_).Line(), kResultTop);
 }
 
 }  // namespace vistorel
