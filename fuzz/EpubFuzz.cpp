@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ReadLimits limits = FuzzLimits();
     // Every input is an archive to the reader: the fuzzer need not find the signature.
     QByteArray bytes = InputBytes(data, size);
-    if (!bytes.startsWith("PK")) bytes.prepend("PK\x03\x04");
+    if (!bytes.startsWith("PK\x03\x04") && !bytes.startsWith("PK\x05\x06")) bytes.prepend("PK\x03\x04");
     FUZZ_CHECK(ContainerOf(bytes) == Container::Zip);
     try {
         const Document document = ReadDocumentBytes(bytes, QStringLiteral("book.epub"), limits);
