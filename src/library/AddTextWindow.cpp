@@ -46,9 +46,11 @@ AddTextWindow::AddTextWindow(Program& program)
     StyleLibraryControl(chooseFileButton);
     descriptionEdit.setGeometry(24, 184, 289, 89);
     descriptionEdit.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    descriptionEdit.setTabChangesFocus(true);
     StyleLibraryControl(descriptionEdit);
     QObject::connect(&chooseFileButton, &QToolButton::clicked, &chooseFileButton,
                      [this] { App().Guard([this] { ChooseTextFile(); }); });
+    SetDialogKeys([this] { StoreTextEntry(); }, [this] { Cancel(); });
 }
 
 void AddTextWindow::FormCreate() {
@@ -84,6 +86,9 @@ void AddTextWindow::FormMouseDown(MouseButton, int x, int y) {
 
 void AddTextWindow::OpenForAdding() {
     AddTextMode = true;
+    titleEdit.clear();
+    pathEdit.setText(offeredPath_);
+    descriptionEdit.clear();
     numberLabel.SetCaption(QString::number(program.TextCount + 1));
     Show();
     titleEdit.setFocus();
@@ -97,7 +102,10 @@ void AddTextWindow::OpenForReplacing(int slot) {
     titleEdit.setFocus();
 }
 
-void AddTextWindow::SetFilePath(const QString& path) { pathEdit.setText(path); }
+void AddTextWindow::SetFilePath(const QString& path) {
+    pathEdit.setText(path);
+    offeredPath_ = path;
+}
 
 void AddTextWindow::ChooseTextFile() {
     const std::optional<QString> chosen =
@@ -141,6 +149,7 @@ void AddTextWindow::StoreTextEntry() {
         for (int k = 1; k <= lines.size(); ++k) text.DescriptionLine(k).SetText(lines[k - 1]);
     });
     EditedTextIndex = static_cast<std::uint16_t>(slot);
+    offeredPath_.clear();
     if (program.preferencesWindow->Visible()) program.CurrentTextIndex = EditedTextIndex;
     if (program.textManager->Visible()) program.textManager->RefreshTextList();
     Hide();
