@@ -9,6 +9,7 @@
 #include "engine/WordStream.h"
 #include "library/TextLibraryFile.h"
 #include "platform/Application.h"
+#include "platform/ThreadPriority.h"
 
 #include <QString>
 #include <cstdint>
@@ -70,6 +71,9 @@ public:
     // A font was chosen in the preferences and accepted: every exercise start
     // gives the exercise text that font. Not saved; never cleared while running.
     bool CustomFontChosen = false;
+    // The priority of the thread the exercise steps run on: raised while an
+    // exercise runs, so that a busy machine does not delay its steps.
+    ThreadPriority ExercisePriority;
 
     // The windows, in creation order.
     std::unique_ptr<WelcomeWindow> welcomeWindow;

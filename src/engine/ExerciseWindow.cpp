@@ -36,6 +36,11 @@ void ExerciseWindow::FormKeyPress(QChar key) {
     stageTimer.SetEnabled(!stageTimer.Enabled());
 }
 
+bool ExerciseWindow::FormKeyDown(int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Space) return false;
+    return program.mainWindow->ExerciseKey(key);
+}
+
 void ExerciseWindow::FormClose() { program.mainWindow->EndExercise(); }
 
 void ExerciseWindow::OnStepTick() {

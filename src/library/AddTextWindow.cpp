@@ -11,7 +11,7 @@
 namespace vistorel {
 namespace {
 
-constexpr int kTitleFrames = 11;
+constexpr int kAddTitleFrames = 11;
 
 }  // namespace
 
@@ -26,7 +26,7 @@ AddTextWindow::AddTextWindow(Program& program)
       pathEdit(Surface()),
       chooseFileButton(Surface()),
       descriptionEdit(Surface()),
-      titleAnimation(program.App, Canvas, kTitleFrames),
+      titleAnimation(program.App, Canvas, kAddTitleFrames),
       program(program),
       buttons_{{
           {&images_[kAdd], {250, 310}, {250, 310, 310, 330}, {250, 310, 310, 330}},

@@ -14,8 +14,8 @@
 namespace vistorel {
 namespace {
 
-const Font kResultFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, false, clSilver};
-const Font kInstructionFont{QStringLiteral("MS Sans Serif"), 11, false, false, false, false, clSilver};
+const Font kIsrFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, false, clSilver};
+const Font kMemoryInstructionFont{QStringLiteral("MS Sans Serif"), 11, false, false, false, false, clSilver};
 const Font kAnswerFont{QStringLiteral("MS Sans Serif"), 24, false, false, false, false, clWhite};
 
 }  // namespace
@@ -23,13 +23,13 @@ const Font kAnswerFont{QStringLiteral("MS Sans Serif"), 24, false, false, false,
 MemoryTestWindow::MemoryTestWindow(Program& program)
     : Form(program.App),
       showTimer(program.App, 1000),
-      resultLabel(*this, 176, 192, QString(), kResultFont),
+      resultLabel(*this, 176, 192, QString(), kIsrFont),
       instructionLabel(*this, 16, 10,
                        QStringLiteral("Нажмите «Старт» и запомните восемь колец: через 7 секунд они скроются.\n"
                                       "Впишите в клетки номер направления разрыва каждого кольца по схеме слева\n"
                                       "(1 — вверх, дальше по часовой стрелке) и нажмите «Стоп». "
                                       "ISR — объём памяти, бит/с."),
-                       kInstructionFont),
+                       kMemoryInstructionFont),
       legend(new QLabel(Surface())),
       program(program),
       buttons_(*this, program.readingSpeedTest->TestButtons()) {
