@@ -5,8 +5,8 @@
 //
 // The text and picture seeds come from data/sample.txt and ImageMagick.
 
-#include "app/Settings.h"
-#include "library/TextLibraryFile.h"
+#include "records/Settings.h"
+#include "records/TextLibraryFile.h"
 
 #include <QDir>
 #include <QFile>

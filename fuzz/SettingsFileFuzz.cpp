@@ -5,8 +5,8 @@
 
 #include "FuzzSupport.h"
 
-#include "app/DifficultyPreset.h"
-#include "app/Settings.h"
+#include "records/DifficultyPreset.h"
+#include "records/Settings.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,8 +5,8 @@
 
 #include "FuzzSupport.h"
 
-#include "library/TextLibraryFile.h"
 #include "platform/Errors.h"
+#include "records/TextLibraryFile.h"
 
 #include <algorithm>
 #include <cstring>

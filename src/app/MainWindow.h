@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/ImageButton.h"
 #include "app/MainMenu.h"
 #include "platform/Form.h"
 #include "platform/Label.h"
 #include "platform/Timer.h"
+#include "skin/ImageButton.h"
 
 #include <array>
 

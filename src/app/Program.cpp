@@ -1,6 +1,5 @@
 #include "app/Program.h"
 
-#include "app/ImageButton.h"
 #include "app/MainWindow.h"
 #include "dialogs/AboutWindow.h"
 #include "dialogs/PreferencesWindow.h"
@@ -12,6 +11,7 @@
 #include "library/JumpToBookmarkWindow.h"
 #include "library/TextManagerWindow.h"
 #include "platform/TextCodec.h"
+#include "skin/ImageButton.h"
 #include "trainers/BreakScreen.h"
 #include "trainers/IpsTestWindow.h"
 #include "trainers/MemoryTestWindow.h"
@@ -152,6 +152,14 @@ QString Program::StartFile(const QString& name) const { return QDir(StartDirecto
 void Program::LoadImage(Bitmap& bitmap, const QString& name) const {
     bitmap.LoadFromFile(ResolveImageName(ImageDirectory, name));
 }
+
+void Program::EndExercise() { mainWindow->EndExercise(); }
+
+void Program::DrawSpeedBar() { mainWindow->DrawSpeedBar(); }
+
+void Program::ShowMainWindow() { mainWindow->ShowMaximized(); }
+
+bool Program::ExerciseKey(int key) { return mainWindow->ExerciseKey(key); }
 
 void Program::LoadImageOrReport(Bitmap& bitmap, const QString& name) const {
     try {

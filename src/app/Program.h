@@ -2,14 +2,15 @@
 // The running program: its fourteen windows, created once in a fixed order,
 // and all state that several windows share.
 
-#include "app/DifficultyPreset.h"
-#include "app/Settings.h"
 #include "engine/StageClock.h"
 #include "engine/TextLines.h"
 #include "engine/WordStream.h"
-#include "library/TextLibraryFile.h"
 #include "platform/Application.h"
 #include "platform/ThreadPriority.h"
+#include "records/DifficultyPreset.h"
+#include "records/Settings.h"
+#include "records/TextLibraryFile.h"
+#include "skin/PictureLoader.h"
 
 #include <QString>
 #include <cstdint>
@@ -33,7 +34,7 @@ class MemoryTestWindow;
 class SpeedIndicator;
 class Bitmap;
 
-class Program {
+class Program : public PictureLoader {
 public:
     // Creates the windows in their order; the start directory holds the data
     // files and the "images" folder. Without an "images" folder of its own,
@@ -108,6 +109,15 @@ public:
     // memory as it was).
     void SaveTextLibrary();
 
+    // What the exercise window and the welcome window ask of the main window:
+    // the exercise window was closed, the speed changed, the training begins.
+    void EndExercise();
+    void DrawSpeedBar();
+    void ShowMainWindow();
+    // A key pressed in the exercise window: the keys of a running exercise
+    // (MainWindow::ExerciseKey); true when used.
+    bool ExerciseKey(int key);
+
     // A failure for the saves to run into (tests of failing disks).
     WriteFault SaveFault;
 
@@ -126,7 +136,7 @@ public:
     void LoadImage(Bitmap& bitmap, const QString& name) const;
     // The same, but a picture that cannot be loaded is reported and left
     // empty, and the caller goes on with its other pictures.
-    void LoadImageOrReport(Bitmap& bitmap, const QString& name) const;
+    void LoadImageOrReport(Bitmap& bitmap, const QString& name) const override;
 
 private:
     // Why a data file could not be read at start-up; empty when it was read

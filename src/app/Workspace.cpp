@@ -1,9 +1,9 @@
 #include "app/Workspace.h"
 
-#include "app/Settings.h"
-#include "library/TextLibraryFile.h"
 #include "platform/Errors.h"
 #include "platform/FileAccess.h"
+#include "records/Settings.h"
+#include "records/TextLibraryFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,6 +3,7 @@
 #include "VistorelPictures.h"
 #include "app/Program.h"
 #include "dialogs/PreferencesWindow.h"
+#include "skin/DesignedFrame.h"
 
 #include <algorithm>
 
@@ -33,10 +34,10 @@ void AboutWindow::FormCreate() { picture_.LoadFromFile(QString::fromLatin1(pictu
 
 ImageButton AboutWindow::CloseButton() const {
     // The button sits 60 pixels above the bottom of the window frame. Where the
-    // desktop gives the window a thinner frame than the usual caption bar (or
-    // none), it keeps 30 pixels above the bottom of the client area, below
+    // desktop gives the window a thinner frame than the designed one (or none),
+    // it keeps its designed place above the bottom of the client area, below
     // the addresses.
-    const int top = std::max(Height(), ClientHeight() + 30) - 60;
+    const int top = std::max(Height(), DesignedOuterHeight(*this)) - 60;
     const HitRect rect{180, top, 245, top + 30};
     return {&program.preferencesWindow->AcceptImages(), {180, top}, rect, rect};
 }

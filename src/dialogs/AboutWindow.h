@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/ImageButton.h"
 #include "platform/Bitmap.h"
 #include "platform/Form.h"
 #include "platform/Label.h"
+#include "skin/ImageButton.h"
 
 namespace vistorel {
 

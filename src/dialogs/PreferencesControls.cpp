@@ -3,8 +3,8 @@
 
 #include "dialogs/PreferencesWindow.h"
 
-#include "app/Glyphs.h"
 #include "app/Program.h"
+#include "skin/Glyphs.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/ImageButton.h"
-#include "app/Skin.h"
 #include "platform/Font.h"
 #include "platform/Form.h"
 #include "platform/Label.h"
+#include "skin/ImageButton.h"
+#include "skin/Skin.h"
 
 #include <array>
 

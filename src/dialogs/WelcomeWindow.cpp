@@ -1,7 +1,6 @@
 #include "dialogs/WelcomeWindow.h"
 
 #include "app/Program.h"
-#include "app/MainWindow.h"
 #include "dialogs/PreferencesWindow.h"
 #include "platform/FileAccess.h"
 
@@ -84,7 +83,7 @@ void WelcomeWindow::FormMouseDown(MouseButton, int x, int y) {
 void WelcomeWindow::EnterProgram() {
     SetPreferencesCaptions();
     Hide();
-    program.mainWindow->ShowMaximized();
+    program.ShowMainWindow();
 }
 
 void WelcomeWindow::SetPreferencesCaptions() {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ImageButton.h"
 #include "platform/Form.h"
 #include "platform/Timer.h"
+#include "skin/ImageButton.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,6 @@
 #include "engine/ExerciseWindow.h"
 
 #include "app/Program.h"
-#include "app/MainWindow.h"
 
 #include <QPainter>
 
@@ -38,16 +37,16 @@ void ExerciseWindow::FormKeyPress(QChar key) {
 
 bool ExerciseWindow::FormKeyDown(int key, Qt::KeyboardModifiers) {
     if (key == Qt::Key_Space) return false;
-    return program.mainWindow->ExerciseKey(key);
+    return program.ExerciseKey(key);
 }
 
-void ExerciseWindow::FormClose() { program.mainWindow->EndExercise(); }
+void ExerciseWindow::FormClose() { program.EndExercise(); }
 
 void ExerciseWindow::OnStepTick() {
     const int interval = stepTimer.Interval();
     program.Exercise.SpeedValue =
         static_cast<std::uint8_t>(Reciprocal10000(interval) % 256);
-    program.mainWindow->DrawSpeedBar();
+    program.DrawSpeedBar();
     switch (program.Exercise.ExerciseMode) {
         case 1: ShowSingleWord(); break;
         case 2: ShowWordPair(); break;

@@ -2,7 +2,7 @@
 // Exercise state and the stage changes: the one-second stage clock and the
 // manual skip move the exercise through stages 1..5 of the difficulty preset.
 
-#include "app/DifficultyPreset.h"
+#include "records/DifficultyPreset.h"
 
 #include <array>
 #include <cstdint>

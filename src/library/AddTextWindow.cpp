@@ -1,10 +1,10 @@
 #include "library/AddTextWindow.h"
 
-#include "app/Glyphs.h"
 #include "app/Program.h"
 #include "dialogs/PreferencesWindow.h"
 #include "library/LibraryShared.h"
 #include "library/TextManagerWindow.h"
+#include "skin/Glyphs.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/ImageButton.h"
-#include "app/Skin.h"
 #include "platform/Form.h"
 #include "platform/Label.h"
+#include "skin/ImageButton.h"
+#include "skin/Skin.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ImageButton.h"
 #include "platform/Form.h"
+#include "skin/ImageButton.h"
 
 #include <QPoint>
 #include <array>

@@ -4,6 +4,7 @@
 #include "platform/Form.h"
 #include "platform/Label.h"
 #include "platform/Timer.h"
+#include "skin/DesignedFrame.h"
 #include "trainers/IpsField.h"
 #include "trainers/TestButtons.h"
 #include "trainers/TestClock.h"

@@ -2,12 +2,10 @@
 
 #include "app/Program.h"
 #include "platform/Form.h"
+#include "skin/DesignedFrame.h"
 
 namespace vistorel {
 namespace {
-
-// A caption bar and the borders above and below the client area.
-constexpr int kDesignedFrameHeight = 29;
 
 struct TestButtonDesign {
     const char* normal;
@@ -29,8 +27,6 @@ void TestButtonSet::Load(const Program& program) {
         LoadButtonImages(program, Images[b], kTestButtons[b].normal, kTestButtons[b].hover);
     }
 }
-
-int DesignedOuterHeight(const Form& window) { return window.ClientHeight() + kDesignedFrameHeight; }
 
 ImageButton TestButtonRow::Button(TestButton button) const {
     const int h = DesignedOuterHeight(window_);

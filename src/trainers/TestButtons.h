@@ -3,7 +3,7 @@
 // same pictures at the same places, and one pair of hover flags for all three
 // (the reading speed test window keeps the pictures and the flags).
 
-#include "app/ImageButton.h"
+#include "skin/ImageButton.h"
 
 #include <array>
 
@@ -22,13 +22,6 @@ struct TestButtonSet {
     // "images\test.bmp", "images\test1.bmp", "images\stop.bmp", "images\stop1.bmp".
     void Load(const Program& program);
 };
-
-// The outer height the test windows are laid out for: their client height
-// plus the caption bar and borders they were designed with. The bottom strip
-// follows it, so it sits below the text, the field or the edit boxes whatever
-// frame the desktop draws (none at all on a bare X server, a thicker one on
-// some desktops).
-int DesignedOuterHeight(const Form& window);
 
 // The two buttons as one window draws and hit-tests them.
 class TestButtonRow {

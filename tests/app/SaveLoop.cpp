@@ -16,9 +16,9 @@
 // A saver is forked from this process, so that hundreds of them start in a
 // moment; it is killed with SIGKILL while it saves.
 
-#include "app/Settings.h"
-#include "library/TextLibraryFile.h"
 #include "platform/Errors.h"
+#include "records/Settings.h"
+#include "records/TextLibraryFile.h"
 
 #include <QDir>
 #include <cerrno>

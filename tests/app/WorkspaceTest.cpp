@@ -5,9 +5,9 @@
 #include "app/Workspace.h"
 
 #include "app/Program.h"
-#include "app/Settings.h"
-#include "library/TextLibraryFile.h"
 #include "platform/Errors.h"
+#include "records/Settings.h"
+#include "records/TextLibraryFile.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -4,8 +4,8 @@
 // a fresh workspace prepared as `make run` prepares one.
 
 #include "XSession.h"
-#include "app/Settings.h"
-#include "library/TextLibraryFile.h"
+#include "records/Settings.h"
+#include "records/TextLibraryFile.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 // known, so that an entry moved, lost or changed shows in the file.
 
 #include "app/Program.h"
-#include "library/TextLibraryFile.h"
+#include "records/TextLibraryFile.h"
 #include "support/TestSupport.h"
 
 #include <QCursor>

@@ -3,8 +3,8 @@
 // the settings file "Vistorel.ini". Padding and reserved bytes are never
 // written by the program; they keep what the file held (0 for a fresh record).
 
-#include "app/ShortString.h"
 #include "platform/FileAccess.h"
+#include "records/ShortString.h"
 
 #include <QString>
 #include <bit>

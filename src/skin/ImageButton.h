@@ -11,7 +11,7 @@
 
 namespace vistorel {
 
-class Program;
+class PictureLoader;
 
 struct HitRect {
     int Left = 0;
@@ -31,7 +31,7 @@ struct ButtonImages {
 
 // Loads a button's two pictures by their names in the images folder; a
 // picture that cannot be loaded is reported and left empty.
-void LoadButtonImages(const Program& program, ButtonImages& images, const char* normal, const char* hover);
+void LoadButtonImages(const PictureLoader& pictures, ButtonImages& images, const char* normal, const char* hover);
 
 // The hover rule: on entering, the hover picture is drawn once and the flag
 // set; on leaving, the normal picture is drawn once and the flag cleared.

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "records/Settings.h"
 
 #include "support/TestSupport.h"
 

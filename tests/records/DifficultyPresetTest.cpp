@@ -1,4 +1,4 @@
-#include "app/DifficultyPreset.h"
+#include "records/DifficultyPreset.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // Reserved and padding bytes, entries past a count and the bytes after each
 // string's length are not interpreted and are written back as held.
 
-#include "app/ShortString.h"
 #include "platform/FileAccess.h"
+#include "records/ShortString.h"
 
 #include <QString>
 #include <bit>

@@ -1,6 +1,6 @@
-#include "app/Skin.h"
+#include "skin/Skin.h"
 
-#include "app/Program.h"
+#include "skin/PictureLoader.h"
 
 namespace vistorel {
 
@@ -23,15 +23,15 @@ TitleAnimation::TitleAnimation(Application& app, Canvas& canvas, int frameCount)
     timer_.OnTimer = [this] { OnTick(); };
 }
 
-void TitleAnimation::LoadFrames(const Program& program, const QString& pattern, int firstFile) {
+void TitleAnimation::LoadFrames(const PictureLoader& pictures, const QString& pattern, int firstFile) {
     for (int n = 1; n <= frameCount_; ++n) {
-        program.LoadImageOrReport(frames_[static_cast<std::size_t>(n)],
+        pictures.LoadImageOrReport(frames_[static_cast<std::size_t>(n)],
                                   pattern.arg(firstFile + n - 1, 4, 10, QLatin1Char('0')));
     }
 }
 
-void TitleAnimation::LoadStill(const Program& program, const QString& name) {
-    program.LoadImageOrReport(frames_[0], name);
+void TitleAnimation::LoadStill(const PictureLoader& pictures, const QString& name) {
+    pictures.LoadImageOrReport(frames_[0], name);
 }
 
 void TitleAnimation::DrawStill() { canvas_.Draw(2, 2, frames_[0]); }

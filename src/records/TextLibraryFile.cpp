@@ -1,4 +1,4 @@
-#include "library/TextLibraryFile.h"
+#include "records/TextLibraryFile.h"
 
 #include "platform/Errors.h"
 

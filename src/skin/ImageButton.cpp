@@ -1,12 +1,12 @@
-#include "app/ImageButton.h"
+#include "skin/ImageButton.h"
 
-#include "app/Program.h"
+#include "skin/PictureLoader.h"
 
 namespace vistorel {
 
-void LoadButtonImages(const Program& program, ButtonImages& images, const char* normal, const char* hover) {
-    program.LoadImageOrReport(images.Normal, QString::fromLatin1(normal));
-    program.LoadImageOrReport(images.Hover, QString::fromLatin1(hover));
+void LoadButtonImages(const PictureLoader& pictures, ButtonImages& images, const char* normal, const char* hover) {
+    pictures.LoadImageOrReport(images.Normal, QString::fromLatin1(normal));
+    pictures.LoadImageOrReport(images.Hover, QString::fromLatin1(hover));
 }
 
 bool TrackHover(Canvas& canvas, bool inside, bool& hovered, QPoint at, const ButtonImages& images) {

@@ -1,4 +1,4 @@
-#include "app/Glyphs.h"
+#include "skin/Glyphs.h"
 
 #include "platform/Colour.h"
 

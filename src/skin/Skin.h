@@ -11,7 +11,7 @@
 
 namespace vistorel {
 
-class Program;
+class PictureLoader;
 
 // Rows of the tile from y = top while a row's top is above height - 50, each
 // row across the whole width. A tile without a size draws nothing.
@@ -30,11 +30,11 @@ public:
     TitleAnimation(Application& app, Canvas& canvas, int frameCount);
 
     // The still picture, frame 0.
-    void LoadStill(const Program& program, const QString& name);
+    void LoadStill(const PictureLoader& pictures, const QString& name);
     // Frames 1..N from the numbered pictures `pattern` (its %1 becomes four
     // digits), frame 1 from the one numbered `firstFile`; a picture that
     // cannot be loaded is reported and leaves its frame empty.
-    void LoadFrames(const Program& program, const QString& pattern, int firstFile);
+    void LoadFrames(const PictureLoader& pictures, const QString& pattern, int firstFile);
 
     int Frame() const { return frame_; }
     Timer& AnimationTimer() { return timer_; }

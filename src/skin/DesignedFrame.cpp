@@ -1,0 +1,9 @@
+#include "skin/DesignedFrame.h"
+
+#include "platform/Form.h"
+
+namespace vistorel {
+
+int DesignedOuterHeight(const Form& window) { return window.ClientHeight() + kDesignedFrameHeight; }
+
+}  // namespace vistorel
