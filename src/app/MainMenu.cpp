@@ -41,15 +41,18 @@ MainMenu::MainMenu(Program& program, MainWindow& window) : bar_(new QMenuBar) {
         return action;
     };
 
-    // Menus open with Alt and their first letter; the shortcuts stand beside their items.
+    // Menus open with Alt and their first letter; the shortcuts stand beside
+    // their items and work in every window of the program.
     QMenu* file = bar_->addMenu(QStringLiteral("&Файл"));
     startAction = item(file, QStringLiteral("Старт"), [&window] { window.BeginExercise(); });
     exitAction = item(file, QStringLiteral("Выход"), [&window] { window.ExitProgram(); });
     exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    exitAction->setShortcutContext(Qt::ApplicationShortcut);
 
     QMenu* texts = bar_->addMenu(QStringLiteral("&Текст"));
     textManagerAction = item(texts, QStringLiteral("База текстов"), [&program] { program.textManager->Show(); });
     textManagerAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    textManagerAction->setShortcutContext(Qt::ApplicationShortcut);
     addTextAction = item(texts, QStringLiteral("Добавить текст"), [&program] { program.addTextWindow->Show(); });
 
     QMenu* settings = bar_->addMenu(QStringLiteral("&Настройки"));
@@ -68,6 +71,7 @@ MainMenu::MainMenu(Program& program, MainWindow& window) : bar_(new QMenuBar) {
     QMenu* help = bar_->addMenu(QStringLiteral("&Помощь"));
     aboutAction = item(help, QStringLiteral("О программе"), [&program] { program.aboutWindow->Show(); });
     aboutAction->setShortcut(QKeySequence(Qt::Key_F1));
+    aboutAction->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 }  // namespace vistorel

@@ -285,8 +285,10 @@ bool Form::KeyDown(int key, Qt::KeyboardModifiers modifiers) {
 void Form::Show() {
     if (!window_->isVisible()) window_->show();
     window_->raise();
-    window_->activateWindow();
+    if (!window_->testAttribute(Qt::WA_ShowWithoutActivating)) window_->activateWindow();
 }
+
+void Form::SetShowWithoutActivating(bool on) { window_->setAttribute(Qt::WA_ShowWithoutActivating, on); }
 
 void Form::ShowMaximized() {
     if (border_ == BorderStyle::Single) {

@@ -88,7 +88,10 @@ public:
     // multi-line field keeps Enter for its new lines). Either may be empty.
     void SetDialogKeys(std::function<void()> accept, std::function<void()> cancel);
 
+    // Shows the window in front and gives it the keyboard, unless it was
+    // made to show without taking it.
     void Show();
+    void SetShowWithoutActivating(bool on);
     void ShowMaximized();
     void Hide();
     // Runs FormClose, hides the window and, for the main form, ends the program.
