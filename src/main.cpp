@@ -6,6 +6,7 @@
 #include "app/Workspace.h"
 #include "dialogs/WelcomeWindow.h"
 #include "platform/Application.h"
+#include "platform/FolderLock.h"
 #include "platform/QtDialogs.h"
 
 #include <QApplication>
@@ -120,6 +121,22 @@ void ProbeStartup(vistorel::Application& app, const CountedMessageBoxes& errors)
     });
 }
 
+// A second copy in a folder where the program already runs would overwrite
+// the first one's files with its own: it says so and ends, having changed
+// nothing. The message box is its only window; closing it ends the program.
+int RefuseSecondCopy(vistorel::Application& app, const CountedMessageBoxes& errors, const QString& folder,
+                     const QString& lockPath) {
+    app.ReportError(QStringLiteral("Висторель уже работает в папке \"%1\". Вторая копия программы в той же папке "
+                                   "затёрла бы изменения первой, поэтому она закрывается, ничего не изменив. "
+                                   "Перейдите в уже открытое окно программы.\n\nЕсли программа на самом деле не "
+                                   "запущена, удалите файл \"%2\" и запустите её снова.")
+                        .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(lockPath)));
+    QApplication::setQuitOnLastWindowClosed(true);
+    if (std::getenv("VISTOREL_STARTUP_PROBE") != nullptr) ProbeStartup(app, errors);
+    QApplication::exec();
+    return 1;
+}
+
 // The window icon in every size drawn for it (the desktop picks one).
 QIcon ProgramIcon() {
     QIcon icon;
@@ -180,6 +197,11 @@ int main(int argc, char** argv) {
     QString startFolder = QDir::currentPath();
     if (line.UseDataFolder) {
         startFolder = line.DataFolder.isEmpty() ? vistorel::UserDataFolder() : QDir(line.DataFolder).absolutePath();
+        QDir().mkpath(startFolder);  // so that its lock can be taken before anything is written in it
+    }
+    const vistorel::FolderLock lock(startFolder);
+    if (lock.HeldByAnother()) return RefuseSecondCopy(app, errors, startFolder, lock.LockPath());
+    if (line.UseDataFolder) {
         app.Guard([&] { vistorel::PrepareWorkspace(startFolder, QDir(installed).filePath(QStringLiteral("sample.txt"))); });
     }
     vistorel::Program program(app, startFolder, installed);

@@ -101,12 +101,21 @@ bool Program::SaveSettings(QString* error) {
 void Program::LoadTextLibrary() {
     const QString path = StartFile(QStringLiteral("book_data.dat"));
     QString failure;
-    TextCount = static_cast<std::uint8_t>(LoadTextLibraryFile(path, TextLibrary, &failure));
+    TextCount = static_cast<std::uint8_t>(LoadTextLibraryFile(path, TextLibrary, &failure, &RecordsBeyondTable));
     if (!failure.isEmpty()) {
         libraryUnreadable_ = failure;
         App.ReportError(KeptAsItIs(path, failure));
     }
-    CurrentTextIndex = FindCurrentText(TextLibrary, TextCount, SettingsRecord.TextPath);
+    if (!RecordsBeyondTable.isEmpty()) {
+        App.ReportError(QStringLiteral("В файле библиотеки \"%1\" больше текстов, чем помещается в базу текстов: "
+                                       "записей в нём %2, а показаны только первые %3. Остальные остаются в файле "
+                                       "как были и сохраняются при каждой записи библиотеки. Чтобы увидеть их, "
+                                       "удалите ненужные тексты и запустите программу снова.")
+                            .arg(path)
+                            .arg(TextCount + RecordsBeyondTable.size() / static_cast<qsizetype>(sizeof(TextRecord)))
+                            .arg(kMaxTexts));
+    }
+    CurrentTextIndex = FindCurrentText(TextLibrary, TextCount, SettingsRecord.TextPath, StartDirectory);
 }
 
 void Program::SaveTextLibrary() {
@@ -117,7 +126,7 @@ void Program::SaveTextLibrary() {
                                        "его, чтобы не потерять хранящиеся в нём тексты")
                             .arg(libraryUnreadable_));
     }
-    SaveTextLibraryFile(path, TextLibrary, TextCount, SaveFault);
+    SaveTextLibraryFile(path, TextLibrary, TextCount, SaveFault, RecordsBeyondTable);
 }
 
 QString Program::ResolvePath(const QString& path) const {
@@ -131,10 +140,11 @@ QString Program::StorablePath(const QString& path, int capacity) const {
         const QString relative = QDir(StartDirectory).relativeFilePath(stored);
         if (!relative.startsWith(QStringLiteral("../")) && relative != QStringLiteral("..")) stored = relative;
     }
-    if (!FitsCp1251(stored)) {
-        throw Error(QStringLiteral("Путь \"%1\" содержит знаки, которые нельзя сохранить (допустимы латиница, "
+    const QString unstorable = FirstOutsideCp1251(stored);
+    if (!unstorable.isEmpty()) {
+        throw Error(QStringLiteral("Путь \"%1\" содержит знак «%2», который нельзя сохранить (допустимы латиница, "
                                    "кириллица, цифры и обычные знаки). Переименуйте файл или папку.")
-                        .arg(path));
+                        .arg(path, unstorable));
     }
     if (stored.size() > capacity) {
         throw Error(QStringLiteral("Путь \"%1\" слишком длинный: помещается не более %2 знаков, а в нём %3. "

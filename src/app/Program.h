@@ -12,6 +12,7 @@
 #include "records/TextLibraryFile.h"
 #include "skin/PictureLoader.h"
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -61,6 +62,9 @@ public:
     TextTable TextLibrary;
     std::uint8_t TextCount = 0;
     std::uint16_t CurrentTextIndex = 0;
+    // The whole records of the library file after the ones the table holds:
+    // never shown, written back after the shown ones at every save.
+    QByteArray RecordsBeyondTable;
 
     // The current text, the word stream and the running exercise.
     TextLines TextLineBuffer;
@@ -102,9 +106,11 @@ public:
     bool SaveSettings(QString* error = nullptr);
     // "book_data.dat" into the library, and the current text's slot. A file
     // that exists but cannot be read is reported and never written over in
-    // this run, as with the settings.
+    // this run, as with the settings. A file with more records than the table
+    // holds is reported too: the records past it are kept.
     void LoadTextLibrary();
-    // Slots 1..TextCount into "book_data.dat"; raises FileError on failure,
+    // Slots 1..TextCount and the records beyond the table into
+    // "book_data.dat"; raises FileError on failure,
     // leaving the previous file as it was (the caller keeps the library in
     // memory as it was).
     void SaveTextLibrary();

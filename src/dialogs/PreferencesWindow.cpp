@@ -90,6 +90,8 @@ void PreferencesWindow::FillPreferences() {
     levelList->setCurrentRow(settings.Level < levelList->count() ? settings.Level : -1);
     textPathEdit->setText(settings.TextPath.Text());
     picturePathEdit->setText(settings.PicturePath.Text());
+    filledTextPath_ = textPathEdit->text();
+    filledPicturePath_ = picturePathEdit->text();
     fontChosen_ = false;
 
     // What was changed and cancelled before is not shown as if it were stored.
@@ -125,18 +127,26 @@ void PreferencesWindow::FillPreferences() {
 }
 
 void PreferencesWindow::ApplyPreferences() {
-    // Both paths are checked before anything changes: a refusal keeps the window open.
-    const QString textPath = program.StorablePath(textPathEdit->text(), kPathCapacity);
-    const QString picturePath = program.StorablePath(picturePathEdit->text(), kPathCapacity);
-    if (usePictureBox->isChecked() && picturePath.isEmpty()) {
+    // Both paths are checked before anything changes: a refusal keeps the window
+    // open. A path field the user left as it was filled keeps its stored bytes
+    // (an absolute path stays absolute, and so still names its library entry).
+    const bool textChanged = textPathEdit->text() != filledTextPath_;
+    const bool pictureChanged = picturePathEdit->text() != filledPicturePath_;
+    const QString textPath = textChanged ? program.StorablePath(textPathEdit->text(), kPathCapacity) : QString();
+    const QString picturePath =
+        pictureChanged ? program.StorablePath(picturePathEdit->text(), kPathCapacity) : picturePathEdit->text();
+    if (usePictureBox->isChecked() && picturePath.trimmed().isEmpty()) {
         throw Error(QStringLiteral("Для фона отмечена картинка, но она не выбрана: выберите файл картинки "
                                    "или снимите отметку «Картинка»."));
     }
+    // A picture that cannot be shown would only be reported at every later
+    // opening and exercise start: it is refused now, and the preview shows it.
+    if (usePictureBox->isChecked()) LoadPreviewPicture(picturePathEdit->text());
 
     Settings& settings = program.SettingsRecord;
     const QString previousText = settings.TextPath.Text();
     settings.SmartDivider = smartDividerBox->isChecked() ? 1 : 0;
-    settings.TextPath.SetText(textPath);
+    if (textChanged) settings.TextPath.SetText(textPath);
     settings.TextColor = sampleFont_.Color;
     const int level = levelList->currentRow();
     if (level >= 0) settings.Level = static_cast<std::uint16_t>(level);
@@ -144,7 +154,7 @@ void PreferencesWindow::ApplyPreferences() {
     settings.DefaultFontSize = defaultSizeButton->isChecked() ? 1 : 0;
     settings.UsePicture = usePictureBox->isChecked() ? 1 : 0;
     settings.BackColor = previewColor_;
-    settings.PicturePath.SetText(picturePath);
+    if (pictureChanged) settings.PicturePath.SetText(picturePath);
     program.Preset.Apply(level);
 
     // A font chosen in the dialog counts from now on, in the size the size controls give.
@@ -156,8 +166,9 @@ void PreferencesWindow::ApplyPreferences() {
     fontChosen_ = false;
 
     // Bookmarks follow the text that is now current.
-    if (textPath != previousText) {
-        program.CurrentTextIndex = FindCurrentText(program.TextLibrary, program.TextCount, settings.TextPath);
+    if (textChanged && textPath != previousText) {
+        program.CurrentTextIndex = FindCurrentText(program.TextLibrary, program.TextCount, settings.TextPath,
+                                                   program.StartDirectory);
     }
     HideWindow();
 }

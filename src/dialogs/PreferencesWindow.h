@@ -36,8 +36,9 @@ public:
     // Shows the window with its controls loaded from the settings.
     void FillPreferences();
     // The accept button: the controls into the settings, the level's preset,
-    // and the window hidden. A path the settings cannot hold is refused with a
-    // message before anything changes, and the window stays open.
+    // and the window hidden. A path the settings cannot hold, or a background
+    // picture that cannot be loaded, is refused with a message before anything
+    // changes, and the window stays open.
     void ApplyPreferences();
     // The cancel button and the close box: hides the window, applies nothing.
     void CancelPreferences();
@@ -123,6 +124,10 @@ private:
     Font sampleFont_;
     Font exerciseFont_;
     bool fontChosen_ = false;      // the font dialog was confirmed since the window was filled
+    // The paths as the window was filled with them: a field still showing its
+    // path is left as stored.
+    QString filledTextPath_;
+    QString filledPicturePath_;
     TColor lastDialogColor_ = clBlack;  // the colour dialog opens with the colour chosen last
 };
 

@@ -13,7 +13,8 @@ namespace vistorel {
 namespace {
 
 // The launcher batch file written beside the program at every start.
-void WriteLauncher(const QString& path) { WriteFileAtomically(path, QByteArrayLiteral("@echo off\r\nVistor.exe\r\n")); }
+// A link planted in its place is replaced, never written through.
+void WriteLauncher(const QString& path) { WritePlainFile(path, QByteArrayLiteral("@echo off\r\nVistor.exe\r\n")); }
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "engine/ExerciseWindow.h"
 #include "library/LibraryShared.h"
+#include "platform/TextCodec.h"
 
 namespace vistorel {
 
@@ -44,6 +45,7 @@ void AddBookmarkWindow::AddBookmark() {
                                    "Закладки сбрасываются, если заново сохранить текст в базе текстов.")
                         .arg(kMaxBookmarks));
     }
+    RequireCp1251(nameEdit.text(), nameCaption.Caption());
     ChangeTextLibrary(program, [&] {
         const int k = text.BookmarkCount + 1;
         text.BookmarkName(k).SetText(nameEdit.text());

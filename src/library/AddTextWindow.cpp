@@ -4,6 +4,7 @@
 #include "dialogs/PreferencesWindow.h"
 #include "library/LibraryShared.h"
 #include "library/TextManagerWindow.h"
+#include "platform/TextCodec.h"
 #include "skin/Glyphs.h"
 
 #include <algorithm>
@@ -129,7 +130,10 @@ void AddTextWindow::StoreTextEntry() {
                                    "и нажмите «Изменить» ещё раз.")
                         .arg(EditedTextIndex));
     }
+    // A character the file cannot hold is refused, never stored as «?».
+    RequireCp1251(titleEdit.text(), titleCaption.Caption());
     const QString path = program.StorablePath(pathEdit.text(), 50);
+    RequireCp1251(descriptionEdit.toPlainText(), descriptionCaption.Caption());
     const QStringList lines = BreakDescription(descriptionEdit.toPlainText(), 50);
     if (lines.size() > kMaxDescriptionLines) {
         throw Error(QStringLiteral("Описание слишком длинное: это %1 строк по 50 знаков, а помещается %2. "

@@ -18,6 +18,28 @@ constexpr const char* kButtonFiles[TextManagerWindow::kButtonCount][2] = {
 
 constexpr int kTitleFrames = 11;
 
+QString FlowingDescription(const TextRecord& text) {
+    // The lines were cut at spaces to fit the record: they flow together
+    // again, and the box wraps them to its own width. An empty line is where
+    // the user left one, between paragraphs.
+    QString shown;
+    bool paragraphOpen = false;
+    const int count = std::min<int>(text.DescriptionLineCount, kMaxDescriptionLines);
+    for (int k = 1; k <= count; ++k) {
+        const QString line = text.DescriptionLine(k).Text();
+        if (line.trimmed().isEmpty()) {
+            if (paragraphOpen) shown += QStringLiteral("\n\n");
+            paragraphOpen = false;
+            continue;
+        }
+        if (paragraphOpen) shown += QLatin1Char(' ');
+        shown += line;
+        paragraphOpen = true;
+    }
+    if (shown.endsWith(QLatin1Char('\n'))) shown.chop(2);
+    return shown;
+}
+
 }  // namespace
 
 TextManagerWindow::TextManagerWindow(Program& program)
@@ -120,11 +142,9 @@ void TextManagerWindow::ShowSelectedText() {
     if (slot == 0) return;
     const TextRecord& text = program.TextLibrary[slot];
     pathLabel.SetCaption(text.FilePath.Text());
-    QStringList lines;
-    const int count = std::min<int>(text.DescriptionLineCount, kMaxDescriptionLines);
-    for (int k = 1; k <= count; ++k) lines.append(text.DescriptionLine(k).Text());
-    descriptionView.setPlainText(lines.join(QLatin1Char('\n')));
+    descriptionView.setPlainText(FlowingDescription(text));
 }
+
 
 void TextManagerWindow::ChooseSelectedText() {
     const int slot = RequireSelection(QStringLiteral("Принять"));

@@ -20,6 +20,11 @@ namespace {
 
 const QString kWriteAction = QStringLiteral("записать файл");
 
+// What a save writes first, beside the file it replaces: "<name>.vistorel-saving-XXXXXX".
+// No user names a file so, and it says whose it is.
+const QString kTemporaryInfix = QStringLiteral(".vistorel-saving-");
+constexpr int kTemporaryLetters = 6;
+
 // A file descriptor that closes itself.
 class Descriptor {
 public:
@@ -151,8 +156,8 @@ int CreateTemporary(const QString& path, const WriteFault& fault, QString* tempo
     std::mt19937 engine(seed());
     std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof kLetters) - 2);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QString name = path + QLatin1Char('.');
-        for (int i = 0; i < 6; ++i) name += QLatin1Char(kLetters[pick(engine)]);
+        QString name = path + kTemporaryInfix;
+        for (int i = 0; i < kTemporaryLetters; ++i) name += QLatin1Char(kLetters[pick(engine)]);
         const int fd = ::open(Native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             *temporary = name;
@@ -177,8 +182,10 @@ void SyncFolder(const QString& path) {
 
 // Rewrites the file where it stands, for a folder that takes no new file.
 // On failure the old contents are written back as far as the disk allows.
-void WriteInPlace(const QString& path, const QByteArray& bytes, const WriteFault& fault, int folderError) {
-    Descriptor file(::open(Native(path).constData(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+void WriteInPlace(const QString& path, const QByteArray& bytes, const WriteFault& fault, int folderError,
+                  bool followLink) {
+    Descriptor file(::open(Native(path).constData(),
+                           O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (followLink ? 0 : O_NOFOLLOW)));
     if (!file.Valid()) throw FileError(path, kWriteAction, ReasonOf(folderError));
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -205,6 +212,27 @@ QString WriteTarget(const QString& path) {
     if (::lstat(Native(path).constData(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
     const QString target = QFileInfo(path).canonicalFilePath();
     return target.isEmpty() ? path : target;  // a dangling link is replaced by the file
+}
+
+// A file the user has protected from writing is not replaced behind their
+// back: one without any write permission (which even the superuser keeps to
+// here), or one this user may not open for writing.
+void RefuseProtected(const QString& path, bool followLink) {
+    struct stat info {};
+    const int found = followLink ? ::stat(Native(path).constData(), &info) : ::lstat(Native(path).constData(), &info);
+    if (found != 0 || !S_ISREG(info.st_mode)) return;
+    bool writable = (info.st_mode & 0222) != 0;
+    if (writable) {
+        // Opening for writing changes nothing; only the permission counts.
+        const int fd = ::open(Native(path).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+                                                             (followLink ? 0 : O_NOFOLLOW));
+        if (fd >= 0) {
+            ::close(fd);
+        } else if (errno == EACCES || errno == EPERM) {
+            writable = false;
+        }
+    }
+    if (!writable) throw FileError(path, kWriteAction, QStringLiteral("файл защищён от записи"));
 }
 
 }  // namespace
@@ -256,15 +284,18 @@ QByteArray ReadRegularFile(const QString& path, qint64 maxBytes, const QString& 
     return read.Bytes;
 }
 
-void WriteFileAtomically(const QString& shownPath, const QByteArray& bytes, const WriteFault& fault) {
-    const QString path = WriteTarget(shownPath);
+namespace {
+
+void Replace(const QString& shownPath, const QByteArray& bytes, const WriteFault& fault, bool followLink) {
+    const QString path = followLink ? WriteTarget(shownPath) : shownPath;
+    RefuseProtected(path, followLink);
     QString temporary;
     Descriptor file(CreateTemporary(path, fault, &temporary));
     if (!file.Valid()) {
         const int error = errno;
         // A folder that takes no new file may still hold a file that can be written.
         if (error == EACCES || error == EPERM || error == EROFS) {
-            WriteInPlace(path, bytes, fault, error);
+            WriteInPlace(path, bytes, fault, error, followLink);
             return;
         }
         throw FileError(path, kWriteAction, ReasonOf(error));
@@ -285,12 +316,25 @@ void WriteFileAtomically(const QString& shownPath, const QByteArray& bytes, cons
     SyncFolder(path);
 }
 
+}  // namespace
+
+void WriteFileAtomically(const QString& path, const QByteArray& bytes, const WriteFault& fault) {
+    Replace(path, bytes, fault, true);
+}
+
+void WritePlainFile(const QString& path, const QByteArray& bytes, const WriteFault& fault) {
+    Replace(path, bytes, fault, false);
+}
+
 int RemoveSaveLeftovers(const QString& directory, const QStringList& names) {
     int removed = 0;
     const QDir folder(directory);
     for (const QString& name : names) {
-        const QRegularExpression pattern(QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(name)));
-        const QStringList candidates = folder.entryList({name + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
+        const QRegularExpression pattern(QStringLiteral("^%1[A-Za-z0-9]{%2}$")
+                                             .arg(QRegularExpression::escape(name + kTemporaryInfix))
+                                             .arg(kTemporaryLetters));
+        const QStringList candidates =
+            folder.entryList({name + kTemporaryInfix + QString(kTemporaryLetters, QLatin1Char('?'))}, QDir::Files | QDir::Hidden);
         for (const QString& candidate : candidates) {
             if (!pattern.match(candidate).hasMatch()) continue;
             const QString path = folder.filePath(candidate);

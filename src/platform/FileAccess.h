@@ -47,17 +47,25 @@ struct WriteFault {
 };
 
 // Replaces the file at path with bytes: they are written to a temporary file
-// "<name>.XXXXXX" beside it, flushed to the disk, and the temporary file is
-// renamed over the old one, so an interrupted or failed save leaves the old
-// file whole and a reader sees either the old or the new contents. When the
-// folder does not allow a new file but the file itself may be written (a
-// shared folder, a folder without write permission), the file is rewritten in
-// place instead, and put back as it was if that fails. Failures raise
+// "<name>.vistorel-saving-XXXXXX" beside it, flushed to the disk, and the
+// temporary file is renamed over the old one, so an interrupted or failed save
+// leaves the old file whole and a reader sees either the old or the new
+// contents. A symbolic link is written through: the file it points to is
+// replaced and the link stays. When the folder does not allow a new file but
+// the file itself may be written (a shared folder, a folder without write
+// permission), the file is rewritten in place instead, and put back as it was
+// if that fails. A file the user has protected from writing (no write
+// permission at all, or none for this user) is not replaced. Failures raise
 // FileError(path, "записать файл", reason); the temporary file is removed.
 void WriteFileAtomically(const QString& path, const QByteArray& bytes, const WriteFault& fault = {});
 
+// The same for a file the program writes on its own, with no user action: a
+// symbolic link at path is replaced by a plain file and never written through.
+void WritePlainFile(const QString& path, const QByteArray& bytes, const WriteFault& fault = {});
+
 // Removes what interrupted saves of these files left behind in the folder:
-// regular files named "<name>.XXXXXX" (six letters or digits). Returns how many.
+// regular files named "<name>.vistorel-saving-XXXXXX" (six letters or digits),
+// and nothing else. Returns how many.
 int RemoveSaveLeftovers(const QString& directory, const QStringList& names);
 
 }  // namespace vistorel

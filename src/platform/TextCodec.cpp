@@ -1,5 +1,7 @@
 #include "platform/TextCodec.h"
 
+#include "platform/Errors.h"
+
 #include <algorithm>
 #include <array>
 
@@ -69,6 +71,27 @@ bool FitsCp1251(QStringView text) {
         if (EncodeChar(c.unicode()) < 0) return false;
     }
     return true;
+}
+
+QString FirstOutsideCp1251(QStringView text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (EncodeChar(text[i].unicode()) >= 0) continue;
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        return text.mid(i, pair ? 2 : 1).toString();
+    }
+    return {};
+}
+
+void RequireCp1251(QStringView text, const QString& field) {
+    const QString character = FirstOutsideCp1251(text);
+    if (character.isEmpty()) return;
+    const char32_t code =
+        character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1]) : character[0].unicode();
+    const QString hex = QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    throw Error(QStringLiteral("%1: знак «%2» (U+%3) сохранить нельзя. Программа хранит только латиницу, "
+                               "кириллицу, цифры и обычные знаки (кодировка Windows-1251); уберите или "
+                               "замените этот знак.")
+                    .arg(field, character, hex));
 }
 
 namespace {

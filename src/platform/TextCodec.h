@@ -15,6 +15,13 @@ QString FromCp1251(QByteArrayView bytes);
 QByteArray ToCp1251(QStringView text);
 // True when every character has a Windows-1251 code (nothing would become '?').
 bool FitsCp1251(QStringView text);
+// The first character without a Windows-1251 code (a character outside the
+// basic plane whole), or an empty string when there is none.
+QString FirstOutsideCp1251(QStringView text);
+// Raises Error when the text has a character without a Windows-1251 code; the
+// message begins with `field` (what holds the text, «Название») and names the
+// first such character, so the user knows what to change.
+void RequireCp1251(QStringView text, const QString& field);
 
 // Valid multi-byte UTF-8 sequences and bytes that belong to none.
 struct Utf8Census {

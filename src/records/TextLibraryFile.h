@@ -71,20 +71,33 @@ private:
     std::vector<TextRecord> slots_;
 };
 
+// The largest library file read: many times what the table shows, so that
+// the records past the table can be kept in memory and written back.
+inline constexpr qint64 kMaxLibraryFileBytes = 64 * 1024 * 1024;
+
 // Reads the file's whole records into slots 1, 2, ... and returns how many
 // were read: at most kMaxTexts, a trailing part shorter than a record is
-// ignored. Slots past the count keep their contents. A missing file gives 0;
-// so does one that cannot be read, and then failure says why.
-int LoadTextLibraryFile(const QString& path, TextTable& table, QString* failure = nullptr);
+// ignored. Slots past the count keep their contents. The whole records after
+// the kMaxTexts-th go to beyondTable, as they are. A missing file gives 0; so
+// does one that cannot be read or is larger than kMaxLibraryFileBytes, and
+// then failure says why.
+int LoadTextLibraryFile(const QString& path, TextTable& table, QString* failure = nullptr,
+                        QByteArray* beyondTable = nullptr);
 
-// Writes slots 1..count as held, replacing the file only once the new contents
-// are complete. Raises FileError when the file cannot be written (the previous
-// file is then left as it was) and RangeError for a count outside 0..kMaxTexts.
-void SaveTextLibraryFile(const QString& path, const TextTable& table, int count, const WriteFault& fault = {});
+// Writes slots 1..count as held, then the records of beyondTable as they are,
+// replacing the file only once the new contents are complete. Raises FileError
+// when the file cannot be written (the previous file is then left as it was)
+// and RangeError for a count outside 0..kMaxTexts.
+void SaveTextLibraryFile(const QString& path, const TextTable& table, int count, const WriteFault& fault = {},
+                         const QByteArray& beyondTable = {});
 
-// The highest of slots 1..count whose FilePath equals textPath byte for byte,
-// length included; 0 when none does. A count outside 0..kMaxTexts raises
+// The highest of slots 1..count whose FilePath names the text of textPath; 0
+// when none does. Paths name the same text when they are equal byte for byte,
+// length included, or, with a start directory given, when both name the same
+// file once resolved against it ("/home/u/texts/t.txt" and "t.txt" started in
+// /home/u/texts; a link and its file). A count outside 0..kMaxTexts raises
 // RangeError.
-std::uint16_t FindCurrentText(const TextTable& table, int count, const ShortString<100>& textPath);
+std::uint16_t FindCurrentText(const TextTable& table, int count, const ShortString<100>& textPath,
+                              const QString& startDirectory = {});
 
 }  // namespace vistorel

@@ -1,9 +1,19 @@
 // The program binary started as a user starts it, with what it prints when
-// it cannot open its windows, and its help, version and usage lines.
+// it cannot open its windows, its help, version and usage lines, and a second
+// copy started in the folder where it runs.
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
+#include <utime.h>
 
 namespace {
 
@@ -14,9 +24,11 @@ struct BinaryRun {
     QString Output;
 };
 
-BinaryRun StartBinary(const QProcessEnvironment& environment, const QStringList& arguments = {}) {
+BinaryRun StartBinary(const QProcessEnvironment& environment, const QStringList& arguments = {},
+                      const QString& folder = {}) {
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (!folder.isEmpty()) process.setWorkingDirectory(folder);
     process.start(QStringLiteral(VISTOREL_BINARY), arguments);
     BinaryRun run;
     if (!process.waitForFinished(20000)) {
@@ -78,6 +90,77 @@ TEST(Entry, PrintsHelpAndVersionWithoutADisplayAndRefusesAnUnknownOption) {
     EXPECT_EQ(unknown.Errors, QStringLiteral("vistorel: неизвестный параметр «--fast»\n"
                                              "Использование: vistorel [--data-folder[=ПАПКА]] [--help] [--version]\n"
                                              "Подробнее: vistorel --help\n"));
+}
+
+// What a folder holds: every file's name and contents.
+std::map<QString, QByteArray> Contents(const QString& folder) {
+    std::map<QString, QByteArray> contents;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        QFile file(QDir(folder).filePath(name));
+        contents[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+    }
+    return contents;
+}
+
+bool AwaitFile(const QString& path) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFileInfo::exists(path)) {
+        if (waited.elapsed() > 20000) return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+// A second copy started in the folder where the program runs says so and ends
+// at once, leaving every file there as it was, even when the first copy has
+// run for an hour; once the first copy is killed, the lock it left behind is
+// taken over by the next start.
+TEST(Entry, ASecondCopyInTheSameFolderEndsChangingNothing) {
+    QTemporaryDir folder;
+    const QString lockFile = folder.filePath(QStringLiteral(".vistorel.lock"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.remove(QStringLiteral("VISTOREL_STARTUP_PROBE"));
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.setWorkingDirectory(folder.path());
+    first.start(QStringLiteral(VISTOREL_BINARY), QStringList());
+    ASSERT_TRUE(first.waitForStarted());
+    ASSERT_TRUE(AwaitFile(folder.filePath(QStringLiteral("Vistor.bat"))));
+    ASSERT_TRUE(QFileInfo::exists(lockFile));
+
+    const utimbuf anHourAgo{time(nullptr) - 3600, time(nullptr) - 3600};
+    ASSERT_EQ(utime(QFile::encodeName(lockFile).constData(), &anHourAgo), 0);
+    const std::map<QString, QByteArray> files = {
+        {QStringLiteral("Vistor.bat"), "the user's own"},
+        {QStringLiteral("book_data.dat.vistorel-saving-Ab3dE9"), "what a save of the first copy is writing"},
+    };
+    for (const auto& [name, bytes] : files) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    const std::map<QString, QByteArray> before = Contents(folder.path());
+
+    environment.insert(QStringLiteral("VISTOREL_STARTUP_PROBE"), QStringLiteral("1"));
+    const BinaryRun second = StartBinary(environment, {}, folder.path());
+    EXPECT_EQ(second.Status, QProcess::NormalExit);
+    EXPECT_EQ(second.ExitCode, 1);
+    EXPECT_TRUE(second.Errors.contains(QStringLiteral("Висторель уже работает в папке \"%1\"").arg(folder.path())))
+        << qPrintable(second.Errors);
+    EXPECT_TRUE(Contents(folder.path()) == before);
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    first.kill();  // no chance to let go of its lock
+    first.waitForFinished();
+    ASSERT_TRUE(QFileInfo::exists(lockFile));
+    const BinaryRun third = StartBinary(environment, {}, folder.path());
+    EXPECT_EQ(third.ExitCode, 0) << qPrintable(third.Errors);
+    EXPECT_FALSE(third.Errors.contains(QStringLiteral("уже работает"))) << qPrintable(third.Errors);
+    EXPECT_EQ(Contents(folder.path())[QStringLiteral("Vistor.bat")], QByteArray("@echo off\r\nVistor.exe\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("book_data.dat.vistorel-saving-Ab3dE9"))));
+    EXPECT_FALSE(QFileInfo::exists(lockFile));  // let go at the end
 }
 
 }  // namespace

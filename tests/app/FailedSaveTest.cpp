@@ -5,7 +5,8 @@
 // input-output error. Whatever the user was doing (storing a text, deleting
 // one, adding a bookmark, closing the program), the previous file stays whole,
 // the library in memory and what the windows show stay as they were, and the
-// user is told once which file was not saved and why.
+// user is told once which file was not saved and why. Data files the user
+// protected from writing are not replaced either.
 
 #include "app/MainWindow.h"
 #include "app/Program.h"
@@ -18,9 +19,11 @@
 #include "platform/Errors.h"
 
 #include <QDir>
+#include <QFile>
 #include <cerrno>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace vistorel {
@@ -198,6 +201,51 @@ TEST(FailedSave, TheSettingsSaveFailingAnywhereAtCloseKeepsTheFileAndTellsTheUse
         EXPECT_TRUE(message.contains(ReasonOf(fault.Error))) << qPrintable(message);
         EXPECT_TRUE(p.Test.Errors.Messages.isEmpty());
     }
+}
+
+// Both data files protected from writing (chmod 444) in a folder that could
+// take new files: storing a text is refused with a message and the library
+// file keeps its bytes and its mode; at exit the changed level is not saved
+// either, and the user is told so.
+TEST(FailedSave, DataFilesProtectedFromWritingAreNotReplaced) {
+    Settings stored;
+    stored.TextPath.SetText(QStringLiteral("t1.txt"));
+    const QByteArray settings = BytesOf(stored);
+    const QByteArray library = LibraryOf({1, 2});
+    test::ProgramUnderTest p([&](test::StartDirectory& dir) {
+        dir.Write(QStringLiteral("Vistorel.ini"), settings);
+        dir.Write(test::kLibraryFile, library);
+        for (const QString& name : {QStringLiteral("Vistorel.ini"), test::kLibraryFile}) {
+            ASSERT_EQ(chmod(QFile::encodeName(dir.File(name)).constData(), 0444), 0);
+        }
+    });
+    const auto mode = [&](const QString& name) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(p.Dir.File(name)).constData(), &info) == 0 ? info.st_mode & 07777 : 0u;
+    };
+    AddTextWindow& adder = *p->addTextWindow;
+    adder.OpenForAdding();
+    adder.titleEdit.setText(QStringLiteral("Новый текст"));
+    adder.pathEdit.setText(QStringLiteral("new.txt"));
+    p.Test.App.Guard([&] { adder.FormMouseDown(MouseButton::Left, 280, 320); });
+    ASSERT_EQ(p.Test.Errors.Messages.size(), 1);
+    EXPECT_TRUE(p.Test.Errors.Messages.front().contains(QStringLiteral("защищён от записи")))
+        << qPrintable(p.Test.Errors.Messages.front());
+    EXPECT_EQ(p->TextCount, 2);
+    EXPECT_EQ(p.Dir.Read(test::kLibraryFile), library);
+    EXPECT_EQ(mode(test::kLibraryFile), 0444u);
+
+    p->mainWindow->ShowMaximized();
+    p->SettingsRecord.Level = 2;  // accepted in the preferences during the run
+    p->mainWindow->ExitProgram();
+    EXPECT_TRUE(p.Test.App.Terminated());
+    EXPECT_EQ(p.Dir.Read(QStringLiteral("Vistorel.ini")), settings);
+    EXPECT_EQ(mode(QStringLiteral("Vistorel.ini")), 0444u);
+    ASSERT_EQ(p.Test.Dialogs.Messages.size(), 1);
+    EXPECT_TRUE(p.Test.Dialogs.Messages.front().startsWith(QStringLiteral("Настройки не сохранены.")));
+    EXPECT_TRUE(p.Test.Dialogs.Messages.front().contains(QStringLiteral("защищён от записи")));
+    EXPECT_EQ(FilesIn(p.Dir), (QStringList{QStringLiteral("Vistor.bat"), QStringLiteral("Vistorel.ini"),
+                                          test::kLibraryFile}));
 }
 
 }  // namespace

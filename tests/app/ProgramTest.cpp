@@ -231,6 +231,50 @@ TEST(Program, LibraryLoadsWholeRecordsUpToTwoHundred) {
     }
 }
 
+// A library of 201 texts: the start says that it shows the first 200 and keeps
+// the rest; deleting entry 1 writes texts 2 to 201, «Запись 201» included,
+// byte for byte, and the next start shows all of them without a word.
+TEST(Program, LibraryRecordsPastTheTableAreKeptAtEverySave) {
+    QByteArray file;
+    for (int i = 1; i <= 201; ++i) {
+        file += Entry(QStringLiteral("Запись %1").arg(i), QStringLiteral("t%1.txt").arg(i), static_cast<char>(i));
+    }
+    ProgramUnderTest p([&](StartDirectory& dir) { dir.Write(kLibraryFile, file); });
+    ASSERT_EQ(p.Test.Errors.Messages.size(), 1);
+    const QString& message = p.Test.Errors.Messages.front();
+    EXPECT_TRUE(message.contains(QStringLiteral("записей в нём 201, а показаны только первые 200"))) << qPrintable(message);
+    EXPECT_EQ(p->TextCount, 200);
+
+    TextManagerWindow& manager = *p->textManager;
+    manager.Show();
+    manager.titleList.setCurrentRow(0);
+    p.Test.App.Guard([&] { manager.DeleteSelectedText(); });
+    EXPECT_EQ(p.Test.Errors.Messages.size(), 1);
+    EXPECT_EQ(p.Dir.Read(kLibraryFile), file.mid(4404));
+    p->mainWindow->Close();
+    EXPECT_EQ(p.Dir.Read(kLibraryFile), file.mid(4404));
+
+    Program next(p.Test.App, p.Dir.Path());
+    EXPECT_EQ(p.Test.Errors.Messages.size(), 1);
+    EXPECT_EQ(next.TextCount, 200);
+    EXPECT_EQ(next.TextLibrary[200].Title.Text(), QStringLiteral("Запись 201"));
+}
+
+// The current text is found at start by the file it names: a library entry
+// that holds the text's absolute path is the text the settings name relatively.
+TEST(Program, CurrentTextIsFoundByTheFileItNames) {
+    ProgramUnderTest p(
+        [](StartDirectory& dir) {
+            dir.Write(QStringLiteral("story.txt"), "Текст");
+            dir.Write(kSettingsFile, SettingsNaming(QStringLiteral("story.txt")));
+            ASSERT_LE(dir.File(QStringLiteral("story.txt")).size(), 50);
+            dir.Write(kLibraryFile, Entry(QStringLiteral("другой"), QStringLiteral("other.txt")) +
+                                        Entry(QStringLiteral("рассказ"), dir.File(QStringLiteral("story.txt"))));
+        },
+        false);
+    EXPECT_EQ(p->CurrentTextIndex, 2);
+}
+
 // The launcher batch file holds exactly its two lines, rewritten at every start.
 TEST(Program, EveryStartRewritesTheLauncher) {
     const QByteArray launcher("@echo off\r\nVistor.exe\r\n");
@@ -319,21 +363,48 @@ TEST(Program, TakesTheInstalledPicturesOnlyWhenTheStartDirectoryHasNoImagesFolde
     EXPECT_EQ(test.Errors.Messages.size(), 1);
 }
 
-// What a save killed half-way leaves behind ("book_data.dat.Ab3dE9") is
-// removed at the next start; the data files themselves are kept.
+// What a save killed half-way leaves behind ("book_data.dat.vistorel-saving-Ab3dE9")
+// is removed at the next start; the data files themselves, and the user's own
+// copies named like them, are kept.
 TEST(Program, StartRemovesLeftoversOfInterruptedSaves) {
     const QByteArray library = Entry(QStringLiteral("kept"), QStringLiteral("k.txt"));
+    const QStringList backups = {kLibraryFile + QStringLiteral(".backup"), kSettingsFile + QStringLiteral(".before"),
+                                 kLibraryFile + QStringLiteral(".2024v1"), kLibraryFile + QStringLiteral(".Ab3dE9")};
     ProgramUnderTest p(
         [&](StartDirectory& dir) {
             dir.Write(kLibraryFile, library);
-            dir.Write(kLibraryFile + QStringLiteral(".Ab3dE9"), library.left(1000));
-            dir.Write(kSettingsFile + QStringLiteral(".x1y2z3"), QByteArray(100, 'x'));
-            dir.Write(QStringLiteral("notes.txt.Ab3dE9"), "someone else's");
+            for (const QString& backup : backups) dir.Write(backup, library);
+            dir.Write(kLibraryFile + QStringLiteral(".vistorel-saving-Ab3dE9"), library.left(1000));
+            dir.Write(kSettingsFile + QStringLiteral(".vistorel-saving-x1y2z3"), QByteArray(100, 'x'));
+            dir.Write(QStringLiteral("notes.txt.vistorel-saving-Ab3dE9"), "someone else's");
         },
         false);
-    EXPECT_EQ(QDir(p.Dir.Path()).entryList(QDir::Files, QDir::Name),
-              (QStringList{kLauncher, kLibraryFile, QStringLiteral("notes.txt.Ab3dE9")}));
+    QStringList expected = backups + QStringList{kLauncher, kLibraryFile, QStringLiteral("notes.txt.vistorel-saving-Ab3dE9")};
+    expected.sort();
+    EXPECT_EQ(QDir(p.Dir.Path()).entryList(QDir::Files, QDir::Name), expected);
     EXPECT_EQ(p.Dir.Read(kLibraryFile), library);
+    for (const QString& backup : backups) EXPECT_EQ(p.Dir.Read(backup), library) << qPrintable(backup);
+}
+
+// A launcher that is a symbolic link (planted, or left by an unpacked archive)
+// is replaced by a plain file: the file it pointed to keeps its contents.
+TEST(Program, TheLauncherReplacesALinkAndNeverWritesThroughIt) {
+    QTemporaryDir home;
+    const QString profile = home.filePath(QStringLiteral(".bashrc"));
+    const QByteArray shell("export PATH=$HOME/bin:$PATH\n");
+    {
+        QFile file(profile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(shell);
+    }
+    ProgramUnderTest p([&](StartDirectory& dir) { ASSERT_TRUE(QFile::link(profile, dir.File(kLauncher))); }, false);
+    const QFileInfo launcher(p.Dir.File(kLauncher));
+    EXPECT_FALSE(launcher.isSymLink());
+    EXPECT_TRUE(launcher.isFile());
+    EXPECT_EQ(p.Dir.Read(kLauncher), QByteArray("@echo off\r\nVistor.exe\r\n"));
+    QFile file(profile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), shell);
 }
 
 // A data file that exists but cannot be read (here a FIFO, which would also

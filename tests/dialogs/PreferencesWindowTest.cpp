@@ -160,6 +160,59 @@ TEST_F(PreferencesTest, PathsThatDoNotFitAreRefused) {
     EXPECT_TRUE(p.Test.Errors.Messages[0].contains(QStringLiteral("не выбрана")));
 }
 
+// Accepting without touching the path fields stores them as they were: an
+// absolute path below the start directory stays absolute (it is what the
+// library entry holds), so the current text keeps its bookmarks.
+TEST_F(PreferencesTest, AcceptLeavesUntouchedPathsAsTheyWere) {
+    const QString text = p.Dir.File(QStringLiteral("text.txt"));
+    ASSERT_LE(text.size(), 50) << "the temporary folder's path is too long for a library entry";
+    Settings& s = p->SettingsRecord;
+    s.TextPath.SetText(text);
+    s.UsePicture = 1;
+    s.PicturePath.SetText(p.Dir.File(QStringLiteral("pictures/tile.bmp")));
+    p->TextCount = 2;
+    p->TextLibrary[1].FilePath.SetText(QStringLiteral("other.txt"));
+    p->TextLibrary[2].FilePath.SetText(text);
+    p->CurrentTextIndex = 2;
+    const QByteArray before = Stored();
+    W().FillPreferences();
+    Accept();
+    EXPECT_FALSE(W().Visible());
+    EXPECT_TRUE(p.Test.Errors.Messages.isEmpty()) << qPrintable(p.Test.Errors.Messages.join(QLatin1Char('\n')));
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(p->CurrentTextIndex, 2);
+
+    // A path the user changes is still stored the short way.
+    W().FillPreferences();
+    W().textPathEdit->setText(p.Dir.File(QStringLiteral("./other.txt")));
+    Accept();
+    EXPECT_EQ(p->SettingsRecord.TextPath.Text(), QStringLiteral("other.txt"));
+    EXPECT_EQ(p->CurrentTextIndex, 1);
+}
+
+// A picture background whose file does not exist (typed, or stored and since
+// removed) is refused at accept, naming the file, and nothing is stored.
+TEST_F(PreferencesTest, APictureThatCannotBeLoadedIsRefusedAtAccept) {
+    W().FillPreferences();
+    const QByteArray before = Stored();
+    W().levelList->setCurrentRow(3);
+    W().usePictureBox->setChecked(true);
+    W().picturePathEdit->setText(QStringLiteral("pictures/gone.bmp"));
+    Accept();
+    EXPECT_TRUE(W().Visible());
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(p->Preset.StageInterval[1], 300);
+    ASSERT_EQ(p.Test.Errors.Messages.size(), 1);
+    EXPECT_TRUE(p.Test.Errors.Messages[0].contains(QStringLiteral("gone.bmp"))) << qPrintable(p.Test.Errors.Messages[0]);
+
+    // The same file without the picture switched on is no background: accepted.
+    W().usePictureBox->setChecked(false);
+    Accept();
+    EXPECT_FALSE(W().Visible());
+    EXPECT_EQ(p->SettingsRecord.PicturePath.Text(), QStringLiteral("pictures/gone.bmp"));
+    EXPECT_EQ(p->SettingsRecord.Level, 3);
+}
+
 // Cancel and the close box apply nothing, not even a font; reopening shows
 // the stored values again.
 TEST_F(PreferencesTest, CancelKeepsTheSettings) {

@@ -73,5 +73,20 @@ TEST(AddBookmarkWindow, RefusalsChangeNothing) {
     EXPECT_TRUE(p.Holds(full));
 }
 
+// A bookmark name with a character the file cannot hold is refused, naming
+// it, instead of being stored as «?»; the window stays open.
+TEST(AddBookmarkWindow, ANameTheFileCannotHoldIsRefusedByName) {
+    LibraryProgram p(2);
+    p->CurrentTextIndex = 2;
+    p->addBookmarkWindow->OpenAddBookmark();
+    p->addBookmarkWindow->nameEdit.setText(QStringLiteral("Глава 5 🙂 конец"));
+    Accept(p);
+    EXPECT_TRUE(p->addBookmarkWindow->Visible());
+    EXPECT_TRUE(p.Holds(LibraryOf({1, 2})));
+    ASSERT_EQ(p.Test.Errors.Messages.size(), 1);
+    EXPECT_TRUE(p.Test.Errors.Messages[0].startsWith(QStringLiteral("Название закладки: знак «🙂» (U+1F642)")))
+        << qPrintable(p.Test.Errors.Messages[0]);
+}
+
 }  // namespace
 }  // namespace vistorel

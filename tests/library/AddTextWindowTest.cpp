@@ -8,6 +8,9 @@
 #include "dialogs/PreferencesWindow.h"
 #include "library/TextManagerWindow.h"
 
+#include <tuple>
+#include <vector>
+
 namespace vistorel {
 namespace {
 
@@ -113,8 +116,7 @@ TEST(AddTextWindow, OpenPreferencesWindowFollowsStoreAndCancel) {
 
 // Refused before any change, with the window left open: a path too long or
 // outside Windows-1251, a 41st description line, a failed save, an entry
-// deleted since Edit, and a 201st entry. Title characters outside
-// Windows-1251 are stored as '?'.
+// deleted since Edit, and a 201st entry.
 TEST(AddTextWindow, RefusalsChangeNothing) {
     Adder a(3);
     a.W().OpenForAdding();
@@ -150,10 +152,10 @@ TEST(AddTextWindow, RefusalsChangeNothing) {
 
     while (a->TextCount < 200 && a.Test.Errors.Messages.size() == 5) {
         a.W().OpenForAdding();
-        a.W().titleEdit.setText(QStringLiteral("Ꙭ ok"));
+        a.W().titleEdit.setText(QStringLiteral("Ъ ok"));
         a.Store();
     }
-    EXPECT_EQ(a->TextLibrary[200].Title.Text(), QStringLiteral("? ok"));
+    EXPECT_EQ(a->TextLibrary[200].Title.Text(), QStringLiteral("Ъ ok"));
     a.W().OpenForAdding();
     a.Store();
     EXPECT_EQ(a.Test.Errors.Messages.size(), 6);
@@ -191,6 +193,36 @@ TEST(AddTextWindow, OpenedForAddingStartsEmpty) {
     a.W().OpenForAdding();
     EXPECT_TRUE(a.W().pathEdit.text().isEmpty());
     EXPECT_TRUE(a.Test.Errors.Messages.isEmpty()) << a.Test.Errors.Messages.join('\n').toStdString();
+}
+
+// A title, a description or a path with a character the file cannot hold
+// (Greek, Chinese, an emoji) is refused, naming the first such character and
+// its field, instead of being stored as «?»; nothing is stored.
+TEST(AddTextWindow, CharactersTheFileCannotHoldAreRefusedByName) {
+    Adder a(1);
+    a.W().OpenForAdding();
+    const std::vector<std::tuple<QString, QString, QString>> cases = {
+        {QStringLiteral("Книга Ωμέγα"), QString(), QStringLiteral("Название: знак «Ω» (U+03A9)")},
+        {QStringLiteral("Книга"), QStringLiteral("Рассказ о 漢字 и ©"), QStringLiteral("Описание: знак «漢» (U+6F22)")},
+        {QStringLiteral("Книга 😀 ἀ"), QString(), QStringLiteral("Название: знак «😀» (U+1F600)")},
+        {QStringLiteral("Книга"), QStringLiteral("книги/Ωmega.txt"), QStringLiteral("Путь \"книги/Ωmega.txt\" содержит знак «Ω»")},
+    };
+    for (const auto& [title, text, message] : cases) {
+        a.Test.Errors.Messages.clear();
+        const bool path = text.endsWith(QStringLiteral(".txt"));
+        a.Fill(title, path ? text : QStringLiteral("book.txt"), path ? QString() : text);
+        a.Store();
+        EXPECT_TRUE(a.W().Visible());
+        EXPECT_TRUE(a.Holds(LibraryOf({1})));
+        ASSERT_EQ(a.Test.Errors.Messages.size(), 1);
+        EXPECT_TRUE(a.Test.Errors.Messages[0].startsWith(message)) << qPrintable(a.Test.Errors.Messages[0]);
+    }
+    // Everything Windows-1251 holds is stored as typed.
+    a.Fill(QStringLiteral("«Книга» № 2 — €"), QStringLiteral("book.txt"), QStringLiteral("Ёж © ™"));
+    a.Store();
+    ASSERT_EQ(a->TextCount, 2);
+    EXPECT_EQ(a->TextLibrary[2].Title.Text(), QStringLiteral("«Книга» № 2 — €"));
+    EXPECT_EQ(a->TextLibrary[2].DescriptionLine(1).Text(), QStringLiteral("Ёж © ™"));
 }
 
 }  // namespace

@@ -52,6 +52,28 @@ TEST(TextManagerWindow, TextsButtonListsAndAcceptAt165Chooses) {
     EXPECT_EQ(m->CurrentTextIndex, 2);
 }
 
+// A description stored in lines cut at spaces reads as the paragraph that was
+// typed: its lines flow together in the box, which wraps them to its own
+// width; a blank line the user left between paragraphs stays.
+TEST(TextManagerWindow, ADescriptionShowsAsTheParagraphsTyped) {
+    Manager m(1);
+    const QString first = QStringLiteral("Повесть о читателе, который научился видеть строку целиком и "
+                                         "перестал проговаривать слова про себя; читать стало легче.");
+    const QString second = QStringLiteral("Вторая часть: упражнения.");
+    AddTextWindow& adder = *m->addTextWindow;
+    adder.OpenForAdding();
+    adder.titleEdit.setText(QStringLiteral("Повесть"));
+    adder.pathEdit.setText(QStringLiteral("story.txt"));
+    adder.descriptionEdit.setPlainText(first + QStringLiteral("\n\n") + second);
+    m.Test.App.Guard([&] { adder.FormMouseDown(MouseButton::Left, 280, 320); });
+    ASSERT_EQ(m->TextCount, 2);
+    ASSERT_EQ(m->TextLibrary[2].DescriptionLineCount, 5);  // three lines, a blank one and the second part
+
+    m.Select(2);
+    EXPECT_EQ(m.W().descriptionView.toPlainText(), first + QStringLiteral("\n\n") + second);
+    EXPECT_EQ(m.W().descriptionView.blockCount(), 3);
+}
+
 // Deleting 2 of 5 leaves 1, 3, 4, 5 in memory, list and file, whole; the
 // current text stays the same text, and is no library text once deleted; the
 // last delete leaves an empty file.

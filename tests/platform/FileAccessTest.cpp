@@ -1,6 +1,6 @@
 // Saving files so that a failure at any step leaves the previous file whole,
-// saving into a folder that takes no new file, and the removal of what an
-// interrupted save left behind.
+// saving into a folder that takes no new file, files protected from writing,
+// and the removal of what an interrupted save left behind.
 
 #include "platform/Errors.h"
 #include "platform/FileAccess.h"
@@ -108,24 +108,82 @@ TEST(FileAccess, ASymbolicLinkIsWrittenThrough) {
     EXPECT_EQ(QDir(dir.File(QStringLiteral("elsewhere"))).entryList(QDir::Files), QStringList{QStringLiteral("real.dat")});
 }
 
+// A file the user protected from writing is not replaced: one without any
+// write permission (even for the superuser), one of another user that this
+// user may not write (in a folder that would let the rename through), and the
+// protected file behind a link. Each keeps its bytes and its mode.
+TEST(FileAccess, AFileProtectedFromWritingIsNotReplaced) {
+    StartDirectory dir(false);
+    const auto mode = [&](const QString& name) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(dir.File(name)).constData(), &info) == 0 ? info.st_mode & 07777 : 0u;
+    };
+    const auto refused = [&](const QString& name) {
+        try {
+            WriteFileAtomically(dir.File(name), "new contents");
+        } catch (const FileError& e) {
+            EXPECT_TRUE(e.Message().contains(QStringLiteral("защищён от записи"))) << qPrintable(e.Message());
+            return true;
+        }
+        return false;
+    };
+    dir.Write(kName, "old");
+    ASSERT_EQ(chmod(QFile::encodeName(dir.File(kName)).constData(), 0444), 0);
+    EXPECT_TRUE(refused(kName));
+    EXPECT_EQ(dir.Read(kName), QByteArray("old"));
+    EXPECT_EQ(mode(kName), 0444u);
+
+    ASSERT_TRUE(QFile::link(dir.File(kName), dir.File(QStringLiteral("link.dat"))));
+    EXPECT_TRUE(refused(QStringLiteral("link.dat")));
+    EXPECT_EQ(dir.Read(kName), QByteArray("old"));
+
+    const QString owned = QStringLiteral("owned.dat");
+    dir.Write(owned, "root's");
+    ASSERT_EQ(chmod(QFile::encodeName(dir.File(owned)).constData(), 0644), 0);
+    const bool root = geteuid() == 0;
+    if (root) {
+        // Another user, in a folder everyone may write to.
+        ASSERT_EQ(chmod(QFile::encodeName(dir.Path()).constData(), 0777), 0);
+        setfsuid(65534);
+        const bool ownedRefused = refused(owned);
+        setfsuid(0);
+        EXPECT_TRUE(ownedRefused);
+        EXPECT_EQ(dir.Read(owned), QByteArray("root's"));
+    }
+    QStringList expected = {kName, QStringLiteral("link.dat"), owned};
+    expected.sort();
+    EXPECT_EQ(FilesIn(dir), expected);
+
+    // A file that may be written still is.
+    ASSERT_EQ(chmod(QFile::encodeName(dir.File(kName)).constData(), 0200), 0);
+    WriteFileAtomically(dir.File(kName), "new contents");
+    EXPECT_EQ(mode(kName), 0200u);
+    ASSERT_EQ(chmod(QFile::encodeName(dir.File(kName)).constData(), 0600), 0);
+    EXPECT_EQ(dir.Read(kName), QByteArray("new contents"));
+}
+
+// Only what the program's own saves leave behind is removed: a file the user
+// named like a data file plus a dot and a few letters (a backup) stays.
 TEST(FileAccess, LeftoversOfInterruptedSavesAreRemovedAndNothingElse) {
     StartDirectory dir(false);
     const QStringList kept = {kName,
                               QStringLiteral("data.dat.bak"),
-                              QStringLiteral("data.dat.abc"),
-                              QStringLiteral("data.dat.abcdefg"),
-                              QStringLiteral("data.dat.ab-def"),
-                              QStringLiteral("other.dat.Ab3dE9")};
+                              QStringLiteral("data.dat.backup"),
+                              QStringLiteral("data.dat.Ab3dE9"),
+                              QStringLiteral("data.dat.vistorel-saving-Ab3dE"),
+                              QStringLiteral("data.dat.vistorel-saving-Ab3dE9x"),
+                              QStringLiteral("data.dat.vistorel-saving-Ab-dE9"),
+                              QStringLiteral("other.dat.vistorel-saving-Ab3dE9")};
     for (const QString& name : kept) dir.Write(name, "x");
-    dir.Write(QStringLiteral("data.dat.Ab3dE9"), "partial");
-    dir.Write(QStringLiteral("data.dat.zzzzzz"), "partial");
-    QDir(dir.Path()).mkdir(QStringLiteral("data.dat.folder"));  // not a file: kept
+    dir.Write(QStringLiteral("data.dat.vistorel-saving-Ab3dE9"), "partial");
+    dir.Write(QStringLiteral("data.dat.vistorel-saving-zzzzzz"), "partial");
+    QDir(dir.Path()).mkdir(QStringLiteral("data.dat.vistorel-saving-folder"));  // not a file: kept
 
     EXPECT_EQ(RemoveSaveLeftovers(dir.Path(), {kName}), 2);
     QStringList expected = kept;
     expected.sort();
     EXPECT_EQ(FilesIn(dir), expected);
-    EXPECT_TRUE(QFileInfo(dir.File(QStringLiteral("data.dat.folder"))).isDir());
+    EXPECT_TRUE(QFileInfo(dir.File(QStringLiteral("data.dat.vistorel-saving-folder"))).isDir());
 }
 
 }  // namespace

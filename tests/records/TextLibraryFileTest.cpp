@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <random>
@@ -151,6 +152,67 @@ TEST(TextLibraryFile, CurrentTextIsTheLastSlotWithExactlyThatPath) {
     near[4].FilePath.SetText(longPath);
     EXPECT_EQ(near[4].FilePath.Text(), longPath.left(50));
     EXPECT_EQ(FindCurrentText(near, 4, textPath), 0);
+}
+
+// With the start directory given, a library path and the settings' path that
+// name the same file are the same text: absolute and relative, "./" and "..",
+// a link and its file; paths of different files still differ, by letter case
+// or a trailing blank too. Without it only the bytes count.
+TEST(TextLibraryFile, CurrentTextIsTheSameFileByWhateverPath) {
+    StartDirectory dir(false);
+    QDir(dir.Path()).mkdir(QStringLiteral("texts"));
+    dir.Write(QStringLiteral("texts/t.txt"), "text");
+    dir.Write(QStringLiteral("texts/T.txt"), "another text");
+    ASSERT_TRUE(QFile::link(dir.File(QStringLiteral("texts/t.txt")), dir.File(QStringLiteral("link.txt"))));
+    const QString absolute = dir.File(QStringLiteral("texts/t.txt"));
+    ASSERT_LE(absolute.size(), 50) << "the temporary folder's path is too long for a library entry";
+    const auto current = [&](const QString& settingsPath, const QString& entry, const QString& start) {
+        TextTable table;
+        table[1].FilePath.SetText(QStringLiteral("other.txt"));
+        table[2].FilePath.SetText(entry);
+        table[3].FilePath.SetText(QStringLiteral("texts/none.txt"));
+        ShortString<100> textPath;
+        textPath.SetText(settingsPath);
+        return FindCurrentText(table, 3, textPath, start);
+    };
+    const QString start = dir.Path();
+    EXPECT_EQ(current(QStringLiteral("texts/t.txt"), absolute, start), 2);
+    EXPECT_EQ(current(absolute, QStringLiteral("texts/t.txt"), start), 2);
+    EXPECT_EQ(current(QStringLiteral("./texts//t.txt"), QStringLiteral("texts/../texts/t.txt"), start), 2);
+    EXPECT_EQ(current(QStringLiteral("link.txt"), QStringLiteral("texts/t.txt"), start), 2);
+    EXPECT_EQ(current(QStringLiteral("texts/gone.txt"), QStringLiteral("./texts/gone.txt"), start), 2);
+    EXPECT_EQ(current(QStringLiteral("texts/T.txt"), QStringLiteral("texts/t.txt"), start), 0);
+    EXPECT_EQ(current(QStringLiteral("texts/t.txt "), QStringLiteral("texts/t.txt"), start), 0);
+    EXPECT_EQ(current(QString(), QString(), start), 2);  // the same bytes
+    EXPECT_EQ(current(QStringLiteral("t.txt"), absolute, dir.File(QStringLiteral("texts"))), 2);
+    EXPECT_EQ(current(QStringLiteral("texts/t.txt"), absolute, QString()), 0);
+}
+
+// A file of more records than the table holds: the table gets the first 200,
+// the rest is kept as it is and written back after the counted slots, so that
+// deleting a shown text loses none of them.
+TEST(TextLibraryFile, RecordsPastTheTableAreKeptAndWrittenBack) {
+    StartDirectory dir(false);
+    const QByteArray file = RandomRecords(203, 5);
+    dir.Write(kFile, file + QByteArray(100, 'x'));
+    TextTable table;
+    QByteArray beyond;
+    ASSERT_EQ(LoadTextLibraryFile(dir.File(kFile), table, nullptr, &beyond), 200);
+    EXPECT_EQ(beyond, file.mid(200 * kRecord));
+    SaveTextLibraryFile(dir.File(kFile), table, 199, {}, beyond);
+    EXPECT_EQ(dir.Read(kFile), file.left(199 * kRecord) + file.mid(200 * kRecord));
+
+    // A file too large to keep in memory is not read (nor ever written).
+    QString failure;
+    {
+        QFile big(dir.File(kFile));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize(kMaxLibraryFileBytes + 1));
+    }
+    TextTable other;
+    EXPECT_EQ(LoadTextLibraryFile(dir.File(kFile), other, &failure, &beyond), 0);
+    EXPECT_FALSE(failure.isEmpty());
+    EXPECT_TRUE(beyond.isEmpty());
 }
 
 }  // namespace
