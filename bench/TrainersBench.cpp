@@ -1,7 +1,8 @@
 // Costs of the trainers: one break figure in a 1920 x 1080 break screen
 // beside the bare orbit of the same points (computed and summed, nothing
 // drawn), the same figure with the repaint that shows it, the IPS test's
-// field drawn on start and on a repaint, and one start of the reading test.
+// field drawn on start and on a repaint, and one start of the reading test,
+// also until it is shown, with a text of one 10 MB line.
 
 #include "BenchSupport.h"
 
@@ -87,6 +88,29 @@ void ReadingStart(benchmark::State& state, Program* program, QString text) {
     state.counters["chars"] = static_cast<double>(window.ReadChars);
 }
 
+// The same start until the window has laid out and painted what it shows:
+// what the user waits for after pressing start.
+void ReadingStartShown(benchmark::State& state, Program* program, QString text) {
+    ReadingSpeedTestWindow& window = *program->readingSpeedTest;
+    program->SettingsRecord.TextPath.SetText(text);
+    for (auto _ : state) {
+        window.StartTest();
+        window.Widget()->repaint();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        window.StopTest();
+        state.ResumeTiming();
+    }
+    state.counters["chars"] = static_cast<double>(window.ReadChars);
+}
+
+// A text of one unbroken line of `bytes` letters (a base64 blob, say).
+void WriteOneLineText(const QString& path, qint64 bytes) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(QByteArray(bytes, 'a'));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,6 +128,7 @@ int main(int argc, char** argv) {
     program->readingSpeedTest->Show();
     QCoreApplication::processEvents();
     bench::WriteLongPracticeText(program.File(QStringLiteral("long.txt")));
+    WriteOneLineText(program.File(QStringLiteral("line.txt")), qint64{10} * 1024 * 1024);
     std::fprintf(stderr, "break screen %d x %d\n", program->breakScreen->Width(), program->breakScreen->Height());
 
     benchmark::RegisterBenchmark("Break/BareOrbit", BareOrbit)->Unit(benchmark::kMicrosecond);
@@ -114,6 +139,12 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("Reading/StartSampleText", ReadingStart, &*program, QStringLiteral("sample.txt"))
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("Reading/Start20000Lines", ReadingStart, &*program, QStringLiteral("long.txt"))
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Reading/StartShownSampleText", ReadingStartShown, &*program,
+                                 QStringLiteral("sample.txt"))
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Reading/StartShown10MBOneLine", ReadingStartShown, &*program,
+                                 QStringLiteral("line.txt"))
         ->Unit(benchmark::kMicrosecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

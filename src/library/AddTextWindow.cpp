@@ -4,6 +4,7 @@
 #include "dialogs/PreferencesWindow.h"
 #include "library/LibraryShared.h"
 #include "library/TextManagerWindow.h"
+#include "platform/Plural.h"
 #include "platform/TextCodec.h"
 #include "skin/Glyphs.h"
 
@@ -136,9 +137,9 @@ void AddTextWindow::StoreTextEntry() {
     RequireCp1251(descriptionEdit.toPlainText(), descriptionCaption.Caption());
     const QStringList lines = BreakDescription(descriptionEdit.toPlainText(), 50);
     if (lines.size() > kMaxDescriptionLines) {
-        throw Error(QStringLiteral("Описание слишком длинное: это %1 строк по 50 знаков, а помещается %2. "
+        throw Error(QStringLiteral("Описание слишком длинное: это %1 по 50 знаков, а помещается %2. "
                                    "Сократите описание.")
-                        .arg(lines.size())
+                        .arg(Counted(lines.size(), {u"строка", u"строки", u"строк"}))
                         .arg(kMaxDescriptionLines));
     }
 

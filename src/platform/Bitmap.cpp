@@ -8,10 +8,18 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
+#include <utility>
+
 namespace vistorel {
 namespace {
 
-constexpr qint64 kMaxPictureFileBytes = qint64{256} * 1024 * 1024;
+// A BMP of the largest size at 32 bits per point, with room for its headers.
+constexpr qint64 kMaxPictureFileBytes = kMaxPicturePixels * 4 + 1024 * 1024;
+// A JPEG file is held in memory while it is decoded, beside the decoder's
+// buffers (up to 6 bytes a point for a progressive picture) and the image
+// (4 bytes a point): a real photograph of the largest size takes a few MB.
+constexpr qint64 kMaxJpegFileBytes = qint64{24} * 1024 * 1024;
 
 QString Action() { return QStringLiteral("загрузить картинку"); }
 
@@ -23,58 +31,97 @@ QByteArray ReadPicture(const QString& path) {
     return resource.readAll();
 }
 
-// The size a BMP file claims, read from its header before anything is decoded.
-bool BmpSize(const QByteArray& data, qint64* width, qint64* height) {
+// What the header of a BMP file says, read before anything is decoded.
+struct BmpHeader {
+    qint64 Width = 0;
+    qint64 Height = 0;
+    qint64 PixelBytesEnd = 0;  // where the file must go on to, at least, to hold every point
+};
+
+bool ReadBmpHeader(const QByteArray& data, BmpHeader* header) {
     if (data.size() < 26 || !data.startsWith("BM")) return false;
     const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
-    const quint32 header = qFromLittleEndian<quint32>(bytes + 14);
-    if (header == 12) {  // the old OS/2 header: 16-bit sizes
-        *width = qFromLittleEndian<quint16>(bytes + 18);
-        *height = qFromLittleEndian<quint16>(bytes + 20);
+    const auto at16 = [&](qsizetype offset) -> qint64 {
+        return offset + 2 <= data.size() ? qFromLittleEndian<quint16>(bytes + offset) : 0;
+    };
+    const auto at32 = [&](qsizetype offset) -> qint64 {
+        return offset + 4 <= data.size() ? qFromLittleEndian<quint32>(bytes + offset) : 0;
+    };
+    const qint64 pixelsAt = at32(10);
+    qint64 bits = 0;
+    qint64 compression = 0;
+    qint64 imageBytes = 0;
+    if (at32(14) == 12) {  // the old OS/2 header: 16-bit sizes
+        header->Width = at16(18);
+        header->Height = at16(20);
+        bits = at16(24);
     } else {
-        *width = qFromLittleEndian<qint32>(bytes + 18);
-        *height = qFromLittleEndian<qint32>(bytes + 22);
-        if (*height < 0) *height = -*height;  // rows stored top to bottom
+        header->Width = qFromLittleEndian<qint32>(bytes + 18);
+        header->Height = qFromLittleEndian<qint32>(bytes + 22);
+        if (header->Height < 0) header->Height = -header->Height;  // rows stored top to bottom
+        bits = at16(28);
+        compression = at32(30);
+        imageBytes = at32(34);
+    }
+    const bool uncompressed = compression == 0 || compression == 3 || compression == 6;  // plain or bit fields
+    if (compression == 1 || compression == 2) {  // run-length coded: as long as the header says
+        header->PixelBytesEnd = pixelsAt + std::max<qint64>(imageBytes, 1);
+    } else if (uncompressed && PictureSizeFits(header->Width, header->Height)) {  // rows of whole 32-bit words
+        header->PixelBytesEnd = pixelsAt + (header->Width * bits + 31) / 32 * 4 * header->Height;
     }
     return true;
 }
 
+// The picture in the file or resource, decoded; the file's bytes are gone
+// once it is.
+QImage DecodePicture(const QString& path) {
+    const QByteArray data = ReadPicture(path);
+    if (LooksLikeJpeg(data)) {
+        if (data.size() > kMaxJpegFileBytes) {
+            throw FileError(path, Action(), QStringLiteral("файл JPEG слишком велик (больше %1 МБ)")
+                                                .arg(kMaxJpegFileBytes / (1024 * 1024)));
+        }
+        QString reason;
+        QImage image = DecodeJpeg(data, &reason);
+        if (image.isNull()) throw FileError(path, Action(), reason);
+        return image;
+    }
+    BmpHeader header;
+    if (!ReadBmpHeader(data, &header)) throw FileError(path, Action(), QStringLiteral("это не картинка BMP или JPEG"));
+    const QString problem = PictureSizeProblem(header.Width, header.Height);
+    if (!problem.isEmpty()) throw FileError(path, Action(), problem);
+    // Qt would fill the points missing from a file cut short with black.
+    if (data.size() < header.PixelBytesEnd) {
+        throw FileError(path, Action(), QStringLiteral("файл BMP обрезан: в нём меньше точек, чем указано в его заголовке"));
+    }
+    QImage image = QImage::fromData(data, "BMP");
+    if (image.isNull()) throw FileError(path, Action(), QStringLiteral("файл BMP повреждён или не поддерживается"));
+    return image;
+}
+
 }  // namespace
+
+bool PictureSizeFits(qint64 width, qint64 height) {
+    return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+           width * height <= kMaxPicturePixels;
+}
 
 QString PictureSizeProblem(qint64 width, qint64 height) {
     if (width <= 0 || height <= 0) return QStringLiteral("в файле указан неверный размер картинки");
-    if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels) {
-        return QStringLiteral("картинка слишком велика (%1 × %2 точек; допустимо не более %3 точек по стороне "
-                              "и %4 мегапикселей)")
-            .arg(width)
-            .arg(height)
-            .arg(kMaxPictureSide)
-            .arg(kMaxPicturePixels / (1024 * 1024));
-    }
-    return {};
+    if (PictureSizeFits(width, height)) return {};
+    return QStringLiteral("картинка слишком велика (%1 × %2 точек): программа берёт картинки не больше "
+                          "%3 млн точек и не больше %4 точек по стороне")
+        .arg(width)
+        .arg(height)
+        .arg(kMaxPicturePixels / 1'000'000)
+        .arg(kMaxPictureSide);
 }
 
 void Bitmap::LoadFromFile(const QString& path) {
-    const QByteArray data = ReadPicture(path);
-    QImage image;
-    if (LooksLikeJpeg(data)) {
-        QString reason;
-        image = DecodeJpeg(data, &reason);
-        if (image.isNull()) throw FileError(path, Action(), reason);
-    } else {
-        qint64 width = 0;
-        qint64 height = 0;
-        if (!BmpSize(data, &width, &height)) {
-            throw FileError(path, Action(), QStringLiteral("это не картинка BMP или JPEG"));
-        }
-        const QString problem = PictureSizeProblem(width, height);
-        if (!problem.isEmpty()) throw FileError(path, Action(), problem);
-        image = QImage::fromData(data, "BMP");
-        if (image.isNull()) throw FileError(path, Action(), QStringLiteral("файл BMP повреждён или не поддерживается"));
-    }
-    image = image.convertToFormat(QImage::Format_RGB32);
+    // Converted in place where the format allows, not copied.
+    QImage image = DecodePicture(path).convertToFormat(QImage::Format_RGB32);
     if (image.isNull()) throw FileError(path, Action(), ReasonOf(ENOMEM));
-    image_ = image;
+    image_ = std::move(image);
 }
 
 QString ResolveImageName(const QString& directory, const QString& name) {

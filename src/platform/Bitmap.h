@@ -6,12 +6,16 @@
 
 namespace vistorel {
 
-// Pictures larger than this are refused before they are decoded: a small
-// file may claim a size that would take gigabytes.
+// One limit for every picture, BMP or JPEG, checked from its header before
+// it is decoded: a small file may claim a size that would take gigabytes.
+// 24 million points (a 6000 x 4000 photograph) keep the cost of any picture
+// (its file, the decoder's buffers and the image) under about 256 MB.
 inline constexpr qint64 kMaxPictureSide = 16384;
-inline constexpr qint64 kMaxPicturePixels = qint64{64} * 1024 * 1024;
+inline constexpr qint64 kMaxPicturePixels = 24'000'000;
 
-// Why a picture of this size is refused; empty when it is not.
+// Whether a picture of this size is taken.
+bool PictureSizeFits(qint64 width, qint64 height);
+// Why a picture of this size is refused, naming the limit; empty when it is not.
 QString PictureSizeProblem(qint64 width, qint64 height);
 
 class Bitmap {

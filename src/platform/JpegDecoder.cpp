@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "platform/Bitmap.h"
 
@@ -19,6 +20,7 @@ struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool cutShort;
 };
 
 void ErrorExit(j_common_ptr info) {
@@ -28,6 +30,14 @@ void ErrorExit(j_common_ptr info) {
 }
 
 void OutputMessage(j_common_ptr) {}  // warnings are not shown
+
+// Warnings are not shown either, but a file that ends before its picture
+// does is noted: libjpeg would fill the rest grey and call it decoded.
+void EmitMessage(j_common_ptr info, int level) {
+    if (level >= 0) return;
+    ++info->err->num_warnings;
+    if (info->err->msg_code == JWRN_JPEG_EOF) reinterpret_cast<ErrorManager*>(info->err)->cutShort = true;
+}
 
 // A progressive picture may hold any number of scans, each a pass over the
 // whole picture: a crafted file could keep the decoder busy for minutes.
@@ -43,13 +53,21 @@ void CountScans(j_common_ptr info) {
     }
 }
 
+// The decoded picture in the layout of a 32-bit QImage (0xFFRRGGBB words),
+// so that it becomes the image without a copy.
 struct RawPicture {
-    unsigned char* pixels = nullptr;  // RGB rows, malloc'ed
+    unsigned char* pixels = nullptr;  // malloc'ed rows of width words
     unsigned width = 0;
     unsigned height = 0;
 };
 
-enum class Outcome { Decoded, Broken, TooLarge, NoMemory };
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr J_COLOR_SPACE kWordLayout = JCS_EXT_BGRA;
+#else
+constexpr J_COLOR_SPACE kWordLayout = JCS_EXT_ARGB;
+#endif
+
+enum class Outcome { Decoded, Broken, CutShort, TooLarge, NoMemory };
 
 Outcome DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out, char* message) {
     jpeg_decompress_struct info;
@@ -57,7 +75,9 @@ Outcome DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out
     info.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = ErrorExit;
     errors.base.output_message = OutputMessage;
+    errors.base.emit_message = EmitMessage;
     errors.message[0] = '\0';
+    errors.cutShort = false;
     if (setjmp(errors.jump)) {
         std::snprintf(message, JMSG_LENGTH_MAX, "%s", errors.message);
         jpeg_destroy_decompress(&info);
@@ -71,20 +91,19 @@ Outcome DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out
     info.progress = &progress;
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
-    // The header may claim any size: a huge one is refused before anything
-    // is allocated for it.
+    // The header may claim any size: one above the limit is refused before
+    // anything is allocated for it.
     out->width = info.image_width;
     out->height = info.image_height;
-    if (out->width > kMaxPictureSide || out->height > kMaxPictureSide ||
-        static_cast<qint64>(out->width) * out->height > kMaxPicturePixels) {
+    if (!PictureSizeFits(out->width, out->height)) {
         jpeg_destroy_decompress(&info);
         return Outcome::TooLarge;
     }
-    info.out_color_space = JCS_RGB;
+    info.out_color_space = kWordLayout;
     jpeg_start_decompress(&info);
     out->width = info.output_width;
     out->height = info.output_height;
-    const std::size_t stride = static_cast<std::size_t>(out->width) * 3;
+    const std::size_t stride = static_cast<std::size_t>(out->width) * 4;
     out->pixels = static_cast<unsigned char*>(std::malloc(stride * out->height));
     if (out->pixels == nullptr) {
         jpeg_destroy_decompress(&info);
@@ -96,8 +115,15 @@ Outcome DecodeRaw(const unsigned char* data, unsigned long size, RawPicture* out
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
+    if (errors.cutShort) {
+        std::free(out->pixels);
+        out->pixels = nullptr;
+        return Outcome::CutShort;
+    }
     return Outcome::Decoded;
 }
+
+void FreePixels(void* pixels) { std::free(pixels); }
 
 }  // namespace
 
@@ -112,29 +138,17 @@ QImage DecodeJpeg(const QByteArray& data, QString* error) {
         case Outcome::Broken:
             problem = QStringLiteral("файл JPEG повреждён (%1)").arg(QString::fromLatin1(message));
             break;
+        case Outcome::CutShort: problem = QStringLiteral("файл JPEG обрезан: в нём нет конца картинки"); break;
         case Outcome::TooLarge: problem = PictureSizeProblem(raw.width, raw.height); break;
         case Outcome::NoMemory: problem = QStringLiteral("недостаточно памяти"); break;
     }
-    QImage image;
-    if (outcome == Outcome::Decoded) {
-        image = QImage(static_cast<int>(raw.width), static_cast<int>(raw.height), QImage::Format_RGB32);
-        if (image.isNull()) problem = QStringLiteral("недостаточно памяти");
-    }
     if (!problem.isEmpty()) {
-        std::free(raw.pixels);
         if (error) *error = problem;
         return {};
     }
-    const std::size_t stride = static_cast<std::size_t>(raw.width) * 3;
-    for (unsigned y = 0; y < raw.height; ++y) {
-        const unsigned char* src = raw.pixels + stride * y;
-        auto* dst = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
-        for (unsigned x = 0; x < raw.width; ++x) {
-            dst[x] = qRgb(src[3 * x], src[3 * x + 1], src[3 * x + 2]);
-        }
-    }
-    std::free(raw.pixels);
-    return image;
+    // The image takes the pixels over and frees them.
+    return QImage(raw.pixels, static_cast<int>(raw.width), static_cast<int>(raw.height),
+                  static_cast<qsizetype>(raw.width) * 4, QImage::Format_RGB32, FreePixels, raw.pixels);
 }
 
 }  // namespace vistorel

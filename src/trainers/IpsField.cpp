@@ -1,8 +1,7 @@
 #include "trainers/IpsField.h"
 
 #include "platform/Random.h"
-
-#include <algorithm>
+#include "trainers/TestClock.h"
 
 namespace vistorel {
 namespace {
@@ -47,10 +46,12 @@ IpsField::ClickResult IpsField::Click(int column, int row) {
 }
 
 IpsResult IpsResult::From(const IpsField& field, std::int64_t tenths) {
-    const double seconds = static_cast<double>(std::max<std::int64_t>(tenths, 10)) / 10.0;
+    IpsResult result;
+    if (tenths < kShortestRunTenths) return result;
+    result.Measured = true;
+    const double seconds = static_cast<double>(tenths) / 10.0;
     const std::int64_t found = field.TargetsTotal - field.TargetsLeft;
     const std::int64_t passed = kIpsCells - field.TargetsTotal - field.WrongClicks;
-    IpsResult result;
     result.Ips = static_cast<double>(7 * found + passed) / seconds;
     result.Mi = field.WrongClicks + 7 * field.TargetsLeft;
     result.Ipi = field.WrongClicks;
@@ -58,6 +59,7 @@ IpsResult IpsResult::From(const IpsField& field, std::int64_t tenths) {
 }
 
 QString IpsResult::Line() const {
+    if (!Measured) return QStringLiteral("Слишком короткий замер: ищите кольца не меньше секунды");
     return QStringLiteral("IPS = %1 bps MI = %2 bit IPI =%3")
         .arg(QString::number(Ips, 'f', 2), QString::number(static_cast<double>(Mi), 'f', 2))
         .arg(Ipi);

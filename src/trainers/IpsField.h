@@ -50,14 +50,17 @@ private:
 };
 
 // The scores of a run: IPS (information processed per second), MI (missed
-// information) and IPI (the wrong clicks), over at least one second.
+// information) and IPI (the wrong clicks). A run shorter than a second
+// measures nothing.
 struct IpsResult {
+    bool Measured = false;
     double Ips = 0;
     std::int64_t Mi = 0;
     std::int64_t Ipi = 0;
 
     static IpsResult From(const IpsField& field, std::int64_t tenths);
-    // "IPS = 6.07 bps MI = 38.00 bit IPI =3"
+    // "IPS = 6.07 bps MI = 38.00 bit IPI =3", or for a run that measured
+    // nothing a line that says so, without figures.
     QString Line() const;
 };
 

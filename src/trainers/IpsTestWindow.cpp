@@ -9,6 +9,7 @@ namespace vistorel {
 namespace {
 
 const Font kResultFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, false, clGray};
+constexpr int kResultTop = 360;
 const Font kInstructionFont{QStringLiteral("MS Sans Serif"), 11, false, false, false, false, clSilver};
 
 const QString kFiguresMeaning = QStringLiteral(
@@ -22,7 +23,7 @@ IpsTestWindow::IpsTestWindow(Program& program)
     : Form(program.App),
       clockTimer(program.App, 100),
       clockLabel(*this, 568, 0, QStringLiteral("0:0"), ClockFont()),
-      resultLabel(*this, 16, 360, QString(), kResultFont),
+      resultLabel(*this, 16, kResultTop, QString(), kResultFont),
       instructionLabel(*this, 80, 3,
                        QStringLiteral("«Старт» — новое поле. Щёлкните все кольца, такие же, как два слева,\n"
                                       "затем «Стоп». Итог: IPS — скорость, MI — потери, IPI — ошибки."),
@@ -43,7 +44,7 @@ void IpsTestWindow::FormCreate() {
     IpsActive = false;
 }
 
-void IpsTestWindow::FormShow() { resultLabel.SetCaption(QString()); }
+void IpsTestWindow::FormShow() { buttons_.ShowLeftOfStart(resultLabel, QString(), kResultTop); }
 
 void IpsTestWindow::FormPaint() {
     FillField();
@@ -127,7 +128,7 @@ void IpsTestWindow::StopTest() {
         clockLabel.SetCaption(TenthsCounter::Caption(runTenths_));
     }
     resultLabel.SetFontColor(clAccent);
-    resultLabel.SetCaption(IpsResult::From(Field, runTenths_).Line());
+    buttons_.ShowLeftOfStart(resultLabel, IpsResult::From(Field, runTenths_).Line(), kResultTop);
 }
 
 }  // namespace vistorel

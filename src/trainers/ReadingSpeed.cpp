@@ -1,6 +1,8 @@
 #include "trainers/ReadingSpeed.h"
 
 #include "engine/TextLines.h"
+#include "platform/Plural.h"
+#include "trainers/TestClock.h"
 
 namespace vistorel {
 namespace {
@@ -27,7 +29,9 @@ TextBeginning TakeTextBeginning(const TextLines& text, std::int64_t atLeast) {
 
 ReadingSpeed ReadingSpeed::From(std::int64_t chars, std::int64_t tenths) {
     ReadingSpeed speed;
-    if (tenths <= 0 || chars <= 0) return speed;
+    if (tenths < kShortestRunTenths) return speed;
+    speed.Measured = true;
+    if (chars <= 0) return speed;
     // (chars / 6) words in (tenths / 600) minutes, computed exactly.
     speed.WordsPerMinute = DivideRounded(chars * 100, tenths);
     speed.Bps = DivideRounded(speed.WordsPerMinute * 11, 2);
@@ -35,7 +39,10 @@ ReadingSpeed ReadingSpeed::From(std::int64_t chars, std::int64_t tenths) {
 }
 
 QString ReadingSpeed::StatusLine() const {
-    return QStringLiteral("Ваша скорость чтения %1 слов в минуту (%2 bps)").arg(WordsPerMinute).arg(Bps);
+    if (!Measured) return QStringLiteral("Слишком короткий замер: читайте не меньше секунды");
+    return QStringLiteral("Ваша скорость чтения %1 в минуту (%2 bps)")
+        .arg(Counted(WordsPerMinute, {u"слово", u"слова", u"слов"}))
+        .arg(Bps);
 }
 
 }  // namespace vistorel

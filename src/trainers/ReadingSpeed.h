@@ -23,13 +23,17 @@ struct TextBeginning {
 TextBeginning TakeTextBeginning(const TextLines& text, std::int64_t atLeast = kReadingTestChars);
 
 // The speed of one reading, in wide integers, rounded to the nearest with
-// halves to even. A reading shorter than a tenth of a second scores 0.
+// halves to even. A reading shorter than a second measures nothing: a
+// fraction of a second says nothing of the reader and only gives absurd
+// figures.
 struct ReadingSpeed {
+    bool Measured = false;
     std::int64_t WordsPerMinute = 0;
     std::int64_t Bps = 0;
 
     static ReadingSpeed From(std::int64_t chars, std::int64_t tenths);
-    // "Ваша скорость чтения 336 слов в минуту (1848 bps)"
+    // "Ваша скорость чтения 336 слов в минуту (1848 bps)", or for a reading
+    // that measured nothing a line that says so, without figures.
     QString StatusLine() const;
 };
 

@@ -67,10 +67,15 @@ void ReadingSpeedTestWindow::StartTest() {
     if (textPath.isEmpty()) {
         throw Error(QStringLiteral("Текст для теста не выбран: выберите его в настройках или в базе текстов."));
     }
+    // Only the beginning is read, so the size of the file and whatever
+    // follows the beginning do not matter.
     const QString path = program.ResolvePath(textPath);
-    TextLines text;
-    LoadTextLines(text, path);
-    const TextBeginning beginning = TakeTextBeginning(text);
+    const TextHead head = ReadTextHead(path);
+    const TextBeginning beginning = TakeTextBeginning(head.Text);
+    if (head.StoppedAtNul && beginning.Chars < kReadingTestChars) {
+        throw FileError(path, QStringLiteral("прочитать текст"),
+                        QStringLiteral("это не текстовый файл (в нём есть нулевые байты)"));
+    }
     if (beginning.Chars == 0) {
         throw Error(QStringLiteral("В тексте \"%1\" нет ни одного знака: для теста нужен текст.").arg(path));
     }
@@ -96,19 +101,7 @@ void ReadingSpeedTestWindow::StopTest() {
     ShowStatus(ReadingSpeed::From(ReadChars, tenths).StatusLine());
 }
 
-// The status line stays clear of the start button: a result too long for
-// the room left of it goes on two lines, the figures in brackets on the
-// second, and the label rises to keep both inside the window.
-void ReadingSpeedTestWindow::ShowStatus(const QString& text) {
-    statusLabel.SetTop(kStatusTop);
-    statusLabel.SetCaption(text);
-    const int room = buttons_.Button(kTestStart).At.x() - 4;
-    if (statusLabel.Left() + statusLabel.Width() <= room) return;
-    QString broken = text;
-    broken.replace(QStringLiteral(" ("), QStringLiteral("\n("));
-    statusLabel.SetCaption(broken);
-    statusLabel.SetTop(std::min(kStatusTop, ClientHeight() - statusLabel.Height()));
-}
+void ReadingSpeedTestWindow::ShowStatus(const QString& text) { buttons_.ShowLeftOfStart(statusLabel, text, kStatusTop); }
 
 // The clock keeps its place, moved left only as far as a long time needs to
 // stay inside the window.

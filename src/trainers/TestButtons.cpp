@@ -2,7 +2,10 @@
 
 #include "app/Program.h"
 #include "platform/Form.h"
+#include "platform/Label.h"
 #include "skin/DesignedFrame.h"
+
+#include <algorithm>
 
 namespace vistorel {
 namespace {
@@ -41,6 +44,21 @@ void TestButtonRow::Draw() {
 
 void TestButtonRow::TrackHover(int x, int y) {
     for (TestButton b : {kTestStart, kTestStop}) Button(b).Track(window_.Canvas, x, y, set_.Hover[b]);
+}
+
+void TestButtonRow::ShowLeftOfStart(Label& label, const QString& text, int top) const {
+    label.SetTop(top);
+    label.SetCaption(text);
+    const int room = Button(kTestStart).At.x() - 4;
+    if (label.Left() + label.Width() <= room) return;
+    QString broken = text;
+    if (broken.contains(QStringLiteral(" ("))) {
+        broken.replace(QStringLiteral(" ("), QStringLiteral("\n("));
+    } else {
+        broken.replace(QStringLiteral(": "), QStringLiteral(":\n"));
+    }
+    label.SetCaption(broken);
+    label.SetTop(std::min(top, window_.ClientHeight() - label.Height()));
 }
 
 }  // namespace vistorel

@@ -10,6 +10,7 @@
 namespace vistorel {
 
 class Form;
+class Label;
 class Program;
 
 enum TestButton : int { kTestStart, kTestStop, kTestButtonCount };
@@ -35,6 +36,11 @@ public:
     // The hover rule for both buttons.
     void TrackHover(int x, int y);
     bool Clicked(TestButton button, int x, int y) const { return Button(button).Clicked(x, y); }
+    // Shows a result line at `top`, clear of the start button: one too long
+    // for the room left of it goes on two lines, the figures in brackets (or
+    // what follows a colon) on the second, and the label rises as far as it
+    // must to keep both inside the window.
+    void ShowLeftOfStart(Label& label, const QString& text, int top) const;
 
 private:
     Form& window_;

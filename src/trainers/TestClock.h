@@ -13,6 +13,9 @@
 
 namespace vistorel {
 
+// A run shorter than a second measures nothing, and shows no figures.
+inline constexpr std::int64_t kShortestRunTenths = 10;
+
 // The font of the clock labels: large, bold and lime green.
 inline Font ClockFont() { return {QStringLiteral("Westminster"), 19, true, false, false, false, clLime}; }
 

@@ -109,9 +109,10 @@ TEST_F(PreferencesTest, LevelOutsideTheListKeepsTheTables) {
     EXPECT_EQ(p->Preset.StageTicks, before.StageTicks);
 }
 
-// A path below the start directory is stored relative to it; one that still
-// does not fit its 100 characters, or holds characters Windows-1251 cannot,
-// is refused before anything changes, and the window stays open.
+// A path below the start directory is stored relative to it, and fits when
+// it has 100 characters; one that still does not fit (101), or holds
+// characters Windows-1251 cannot, is refused before anything changes, and
+// the window stays open.
 TEST_F(PreferencesTest, PathsThatDoNotFitAreRefused) {
     W().FillPreferences();
     const QByteArray before = Stored();
@@ -133,11 +134,12 @@ TEST_F(PreferencesTest, PathsThatDoNotFitAreRefused) {
     p->TextCount = 1;
     p->TextLibrary[1].FilePath.SetText(QStringLiteral("texts/short.txt"));
     W().picturePathEdit->setText(p.Dir.File(QStringLiteral("pictures/tile.bmp")));
-    W().textPathEdit->setText(p.Dir.File(QStringLiteral("texts/") + longName));
+    const QString fullName = QString(90, QLatin1Char('d')) + QStringLiteral(".txt");  // "texts/" and it: 100
+    W().textPathEdit->setText(p.Dir.File(QStringLiteral("texts/") + fullName));
     ASSERT_GT(W().textPathEdit->text().size(), 100);
     Accept();
     EXPECT_FALSE(W().Visible());
-    EXPECT_EQ(p->SettingsRecord.TextPath.Text(), QStringLiteral("texts/") + longName);
+    EXPECT_EQ(p->SettingsRecord.TextPath.Text(), QStringLiteral("texts/") + fullName);
     EXPECT_EQ(p->SettingsRecord.PicturePath.Text(), QStringLiteral("pictures/tile.bmp"));
     EXPECT_EQ(p->CurrentTextIndex, 0);  // the new text is not in the library
 

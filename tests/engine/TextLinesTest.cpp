@@ -114,5 +114,39 @@ TEST(TextLines, DecodesWindows1251AndUtf8Alike) {
     EXPECT_EQ(Load(dir, cp1251 + " \xD0\x9F").value(1), QStringLiteral("Ёлка Рџ"));
 }
 
+// The head of a text is read from its start only: the size of the file,
+// its number of lines and a NUL byte after the head do not matter; a line
+// that runs past the head ends there, never inside a UTF-8 letter (which
+// would turn into a replacement character, or a short UTF-8 text into
+// Windows-1251); a NUL byte ends the text.
+TEST(TextLines, TheHeadOfATextIsReadFromItsStartOnly) {
+    StartDirectory dir(false);
+    QByteArray bytes = QStringLiteral("один\r\nдва\r\n").toUtf8();  // 18 bytes
+    for (int i = 0; i < kMaxTextLines + 5000; ++i) bytes += "line\n";
+    dir.Write(QStringLiteral("long.txt"), bytes);
+    QFile sparse(dir.File(QStringLiteral("long.txt")));  // NUL bytes up to 65 MiB
+    ASSERT_TRUE(sparse.resize(qint64{65} * 1024 * 1024));
+    const TextHead head = ReadTextHead(sparse.fileName(), 64);
+    QStringList expected{QStringLiteral("один"), QStringLiteral("два")};
+    for (int i = 0; i < 9; ++i) expected.append(QStringLiteral("line"));
+    expected.append(QStringLiteral("l"));
+    EXPECT_EQ(head.Text.Lines, expected);
+    EXPECT_EQ(head.Text.LineCount, 12);
+    EXPECT_FALSE(head.StoppedAtNul);
+    EXPECT_EQ(ReadTextHead(sparse.fileName()).Text.LineCount, (kTextHeadBytes - 18) / 5 + 3);
+
+    dir.Write(QStringLiteral("letters.txt"), "a" + QString(40, u'ж').toUtf8());
+    EXPECT_EQ(ReadTextHead(dir.File(QStringLiteral("letters.txt")), 64).Text.Lines,
+              QStringList{"a" + QString(31, u'ж')});
+
+    dir.Write(QStringLiteral("nul.txt"), QByteArray("abc\0def\n", 8));
+    const TextHead stopped = ReadTextHead(dir.File(QStringLiteral("nul.txt")));
+    EXPECT_EQ(stopped.Text.Lines, QStringList{"abc"});
+    EXPECT_TRUE(stopped.StoppedAtNul);
+    EXPECT_FALSE(ReadTextHead(dir.File(QStringLiteral("nul.txt")), 3).StoppedAtNul);
+
+    EXPECT_THROW(ReadTextHead(dir.File(QStringLiteral("absent.txt"))), FileError);
+}
+
 }  // namespace
 }  // namespace vistorel

@@ -29,7 +29,8 @@ struct Adder : LibraryProgram {
 };
 
 // The manager's Add stores slot 4 of 3: the title cut to 50, a path from the
-// file dialog made relative to the start directory, long description lines
+// file dialog made relative to the start directory (50 characters: it fits
+// exactly), long description lines
 // broken at spaces, no bookmarks; the open manager's list follows at once.
 TEST(AddTextWindow, AddStoresANewEntry) {
     Adder a(3);
@@ -40,7 +41,8 @@ TEST(AddTextWindow, AddStoresANewEntry) {
     EXPECT_EQ(a.W().numberLabel.Caption(), QStringLiteral("4"));
     const QString words = QStringLiteral("слово ").repeated(10);
     a.Fill(QString(60, QChar(u'ж')), {}, QStringLiteral("первая\n") + words + QString(55, QChar(u'x')) + u'\n');
-    a.Test.Dialogs.Files.push_back(a.Dir.File(QStringLiteral("texts/book.txt")));
+    const QString fullPath = QStringLiteral("texts/") + QString(40, QChar(u'b')) + QStringLiteral(".txt");  // 50
+    a.Test.Dialogs.Files.push_back(a.Dir.File(fullPath));
     a.W().chooseFileButton.click();
     EXPECT_EQ(a.Test.Dialogs.FiltersAsked, QStringList{QStringLiteral("Windows text *.txt|*.txt|All files|*.*")});
     a.Store();
@@ -51,7 +53,7 @@ TEST(AddTextWindow, AddStoresANewEntry) {
     EXPECT_TRUE(a.Holds(a.File()));
     const TextRecord& text = a->TextLibrary[4];
     EXPECT_EQ(text.Title.Text(), QString(50, QChar(u'ж')));
-    EXPECT_EQ(text.FilePath.Text(), QStringLiteral("texts/book.txt"));
+    EXPECT_EQ(text.FilePath.Text(), fullPath);
     EXPECT_EQ(text.BookmarkCount, 0);
     QStringList lines;
     for (int k = 1; k <= text.DescriptionLineCount; ++k) lines.append(text.DescriptionLine(k).Text());
@@ -120,7 +122,7 @@ TEST(AddTextWindow, OpenPreferencesWindowFollowsStoreAndCancel) {
 TEST(AddTextWindow, RefusalsChangeNothing) {
     Adder a(3);
     a.W().OpenForAdding();
-    a.Fill(QStringLiteral("Т"), QStringLiteral("/elsewhere/") + QString(45, QChar(u'p')));
+    a.Fill(QStringLiteral("Т"), QStringLiteral("/elsewhere/") + QString(40, QChar(u'p')));  // 51 characters
     a.Store();
     a.W().pathEdit.setText(QStringLiteral("日本.txt"));
     a.Store();
@@ -137,7 +139,7 @@ TEST(AddTextWindow, RefusalsChangeNothing) {
     ASSERT_EQ(a.Test.Errors.Messages.size(), 4);
     EXPECT_TRUE(a.Test.Errors.Messages[0].contains(QStringLiteral("слишком длинный")));
     EXPECT_TRUE(a.Test.Errors.Messages[1].contains(QStringLiteral("日本.txt")));
-    EXPECT_TRUE(a.Test.Errors.Messages[2].startsWith(QStringLiteral("Описание слишком длинное")));
+    EXPECT_TRUE(a.Test.Errors.Messages[2].startsWith(QStringLiteral("Описание слишком длинное: это 41 строка по")));
 
     a.W().OpenForReplacing(3);
     a->textManager->Show();

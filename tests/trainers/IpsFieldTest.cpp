@@ -17,14 +17,17 @@ IpsField FieldWithSeed(unsigned seed) {
     return field;
 }
 
-// The worked example, and a stop within the first second taken over one second.
+// The worked example; a run shorter than a second gives no figures, one
+// second exactly does.
 TEST(IpsField, WorkedExample) {
     IpsField field;
     field.TargetsTotal = 40;
     field.TargetsLeft = 5;
     field.WrongClicks = 3;
     EXPECT_EQ(IpsResult::From(field, 600).Line(), QStringLiteral("IPS = 6.07 bps MI = 38.00 bit IPI =3"));
-    EXPECT_EQ(IpsResult::From(field, 3).Line(), QStringLiteral("IPS = 364.00 bps MI = 38.00 bit IPI =3"));
+    EXPECT_EQ(IpsResult::From(field, 9).Line(),
+              QStringLiteral("Слишком короткий замер: ищите кольца не меньше секунды"));
+    EXPECT_EQ(IpsResult::From(field, 10).Line(), QStringLiteral("IPS = 364.00 bps MI = 38.00 bit IPI =3"));
 }
 
 // With both targets the same ring only that ring counts as a target.

@@ -61,5 +61,32 @@ TEST(IpsTestWindow, RunFromStartToResult) {
     EXPECT_TRUE(p.Test.Errors.Messages.isEmpty());
 }
 
+// A stop within the first second shows no figures, on a result line that
+// stays clear of the start button and inside the window; showing the window
+// again clears it.
+TEST(IpsTestWindow, StopWithinTheFirstSecondShowsNoFigures) {
+    test::ProgramUnderTest p;
+    IpsTestWindow& w = *p->ipsTest;
+    auto now = std::chrono::steady_clock::now();
+    w.stopwatch.SetSource([&] { return now; });
+    w.Show();
+    const auto button = [&](TestButton b) {
+        const HitRect r = w.Buttons().Button(b).Click;
+        test::PressAt(p.Test.App, w, r.Left + 10, r.Top + 10);
+    };
+    button(kTestStart);
+    now += std::chrono::milliseconds(900);
+    button(kTestStop);
+    const Label& result = w.resultLabel;
+    EXPECT_EQ(result.Caption().replace(u'\n', u' '),
+              QStringLiteral("Слишком короткий замер: ищите кольца не меньше секунды"));
+    EXPECT_LT(result.Left() + result.Width(), w.Buttons().Button(kTestStart).At.x());
+    EXPECT_LE(result.Top() + result.Height(), w.ClientHeight());
+    w.Hide();
+    w.Show();
+    EXPECT_TRUE(result.Caption().isEmpty());
+    EXPECT_EQ(result.Top(), 360);
+}
+
 }  // namespace
 }  // namespace vistorel

@@ -28,14 +28,27 @@ TEST(ReadingSpeed, TakesWholeLinesUntilTwoThousandCharacters) {
 }
 
 // A word is six characters, bps 5.5 per word per minute; both exact, halves
-// to even, never wrapped at 65536; under a tenth of a second scores 0.
+// to even (1831.5 gives 1832, 1820.5 gives 1820), never wrapped at 65536;
+// the words take the form of their number.
 TEST(ReadingSpeed, WordsPerMinuteAndBps) {
     EXPECT_EQ(ReadingSpeed::From(2013, 600).StatusLine(),  // 335.5 words in one minute
               QStringLiteral("Ваша скорость чтения 336 слов в минуту (1848 bps)"));
     EXPECT_EQ(ReadingSpeed::From(2019, 600).WordsPerMinute, 336);  // 336.5
+    EXPECT_EQ(ReadingSpeed::From(1998, 600).Bps, 1832);            // 333 words: 1831.5
     EXPECT_EQ(ReadingSpeed::From(2000, 605).Bps, 1820);            // 331 words: 1820.5
-    EXPECT_EQ(ReadingSpeed::From(2000, 1).Bps, 1100000);
-    EXPECT_EQ(ReadingSpeed::From(2013, 0).StatusLine(), QStringLiteral("Ваша скорость чтения 0 слов в минуту (0 bps)"));
+    EXPECT_EQ(ReadingSpeed::From(6, 600).StatusLine(), QStringLiteral("Ваша скорость чтения 1 слово в минуту (6 bps)"));
+    EXPECT_EQ(ReadingSpeed::From(13, 600).StatusLine(), QStringLiteral("Ваша скорость чтения 2 слова в минуту (11 bps)"));
+}
+
+// A reading shorter than a second gives no figures, only a line that asks
+// for a longer one; a second exactly is measured.
+TEST(ReadingSpeed, ReadingUnderASecondMeasuresNothing) {
+    EXPECT_EQ(ReadingSpeed::From(2000, 9).StatusLine(),
+              QStringLiteral("Слишком короткий замер: читайте не меньше секунды"));
+    EXPECT_EQ(ReadingSpeed::From(2013, 0).StatusLine(),
+              QStringLiteral("Слишком короткий замер: читайте не меньше секунды"));
+    EXPECT_EQ(ReadingSpeed::From(2000, 10).StatusLine(),
+              QStringLiteral("Ваша скорость чтения 20000 слов в минуту (110000 bps)"));
 }
 
 }  // namespace

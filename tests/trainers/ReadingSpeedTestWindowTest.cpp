@@ -5,6 +5,7 @@
 
 #include "TrainerTestSupport.h"
 #include "app/Program.h"
+#include "engine/TextLines.h"
 
 #include <QPlainTextEdit>
 #include <chrono>
@@ -64,6 +65,57 @@ TEST_F(ReadingSpeedTestWindowTest, ReadsTheBeginningAndScoresTheRealTime) {
     Press(kTestStop);
     EXPECT_EQ(Status(), QStringLiteral("Ваша скорость чтения 336 слов в минуту (1848 bps)"));
     EXPECT_TRUE(p.Test.Errors.Messages.isEmpty());
+}
+
+// The real time is taken to the nearest tenth (1,250 ms is 1.3 s); a stop
+// within the first second shows no figures, on a status line that stays
+// clear of the start button.
+TEST_F(ReadingSpeedTestWindowTest, ScoresTheTimeToTheNearestTenthFromOneSecondOn) {
+    Press(kTestStart);
+    now += std::chrono::milliseconds(940);
+    Press(kTestStop);
+    EXPECT_EQ(W().clockLabel.Caption(), QStringLiteral("0:9"));
+    EXPECT_EQ(Status(), QStringLiteral("Слишком короткий замер: читайте не меньше секунды"));
+    const Label& status = W().statusLabel;
+    EXPECT_LT(status.Left() + status.Width(), W().Buttons().Button(kTestStart).At.x());
+    EXPECT_LE(status.Top() + status.Height(), W().ClientHeight());
+
+    Press(kTestStart);
+    now += std::chrono::milliseconds(1250);
+    Press(kTestStop);
+    EXPECT_EQ(W().clockLabel.Caption(), QStringLiteral("1:3"));
+    EXPECT_EQ(Status(), QStringLiteral("Ваша скорость чтения 15485 слов в минуту (85168 bps)"));
+}
+
+// Only the beginning the test shows is read: a text of one unbroken line
+// (a base64 blob, say) gives the text box no more than the head, not a line
+// that takes minutes to wrap; a text of more lines than an exercise takes, or
+// with NUL bytes after its first 2000 characters, is tested; NUL bytes
+// within them are refused.
+TEST_F(ReadingSpeedTestWindowTest, ReadsOnlyTheBeginningOfAnyText) {
+    p.Dir.Write(QStringLiteral("line.txt"), QByteArray(100'000, 'a'));
+    p->SettingsRecord.TextPath.SetText(QStringLiteral("line.txt"));
+    Press(kTestStart);
+    ASSERT_TRUE(W().Running());
+    EXPECT_EQ(W().ReadChars, kTextHeadBytes);
+    EXPECT_EQ(W().textView->toPlainText(), QString(kTextHeadBytes, u'a'));
+    Press(kTestStop);
+
+    QByteArray lines;
+    for (int i = 0; i < kMaxTextLines + 1; ++i) lines += "строка\n";
+    p.Dir.Write(QStringLiteral("lines.txt"), lines + QByteArray(10, '\0'));
+    p->SettingsRecord.TextPath.SetText(QStringLiteral("lines.txt"));
+    Press(kTestStart);
+    EXPECT_TRUE(W().Running());
+    EXPECT_EQ(W().ReadChars, 2004);  // 334 lines of six letters
+    Press(kTestStop);
+
+    p.Dir.Write(QStringLiteral("nul.txt"), QByteArray(1999, 'b') + QByteArray(1, '\0') + QByteArray(5000, 'c'));
+    p->SettingsRecord.TextPath.SetText(QStringLiteral("nul.txt"));
+    Press(kTestStart);
+    EXPECT_FALSE(W().Running());
+    ASSERT_EQ(p.Test.Errors.Messages.size(), 1);
+    EXPECT_TRUE(p.Test.Errors.Messages[0].contains(QStringLiteral("нулевые байты")));
 }
 
 // A missing file, or no text chosen, is reported and leaves the clock off.
