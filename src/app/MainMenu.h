@@ -24,6 +24,7 @@ public:
     QAction* textManagerAction;
     QAction* addTextAction;
     QAction* preferencesAction;
+    QAction* automaticStagesAction;  // checkable: the stages change by themselves
     QAction* breakAction;
     QAction* readingTestAction;
     QAction* ipsTestAction;

@@ -13,7 +13,7 @@ namespace vistorel {
 namespace {
 
 // Elements whose start or end begins a new line.
-bool IsBlock(QStringView name) {
+bool IsHtmlBlock(QStringView name) {
     static const QStringList kBlocks = {
         QStringLiteral("p"),       QStringLiteral("div"),     QStringLiteral("h1"),      QStringLiteral("h2"),
         QStringLiteral("h3"),      QStringLiteral("h4"),      QStringLiteral("h5"),      QStringLiteral("h6"),
@@ -115,11 +115,11 @@ void ReadContentDocument(const QByteArray& bytes, const QString& part, const QSt
         if (reader.isStartElement()) {
             if (IsDropped(xml.Name())) {
                 xml.SkipElement();
-            } else if (IsBlock(xml.Name())) {
+            } else if (IsHtmlBlock(xml.Name())) {
                 lines.EndLine();
             }
         } else if (reader.isEndElement()) {
-            if (IsBlock(xml.Name())) lines.EndLine();
+            if (IsHtmlBlock(xml.Name())) lines.EndLine();
         } else if (reader.isCharacters()) {
             lines.AddText(reader.text());
         }

@@ -7,7 +7,7 @@
 namespace vistorel {
 namespace {
 
-bool IsBlock(QStringView name) {
+bool IsFb2Block(QStringView name) {
     return name == u"p" || name == u"v" || name == u"subtitle" || name == u"text-author" || name == u"td" ||
            name == u"th";
 }
@@ -51,7 +51,7 @@ void ReadTitleInfo(BookXml& xml, BookInfo& info) {
             QStringList paragraphs;
             const int inner = xml.Depth();
             while (xml.Depth() >= inner && xml.Next()) {
-                if (xml.Reader().isStartElement() && IsBlock(xml.Name())) paragraphs.append(xml.ElementText());
+                if (xml.Reader().isStartElement() && IsFb2Block(xml.Name())) paragraphs.append(xml.ElementText());
             }
             paragraphs.removeAll(QString());
             info.Annotation = paragraphs.join(u'\n');
@@ -73,7 +73,7 @@ void ReadBody(BookXml& xml, LineCollector& lines) {
         if (reader.isStartElement()) {
             if (xml.Name() == u"binary" || xml.Name() == u"image") {
                 xml.SkipElement();
-            } else if (blockDepth == 0 && IsBlock(xml.Name())) {
+            } else if (blockDepth == 0 && IsFb2Block(xml.Name())) {
                 blockDepth = xml.Depth();
             }
         } else if (reader.isEndElement()) {

@@ -18,6 +18,9 @@ ExerciseWindow::ExerciseWindow(Program& program)
       program(program) {
     ApplyDesign({QStringLiteral("Vistorel "), BorderStyle::SizeToolWin, true, 17, 144, 647, 320, true, clBtnFace});
     SetCursor(CursorShape::HourGlass);
+    // The keyboard stays where the exercise was started (the main window and
+    // its menus); a click gives it to this window, which knows the same keys.
+    SetShowWithoutActivating(true);
     stepTimer.OnTimer = [this] { OnStepTick(); };
     stageTimer.OnTimer = [this] { OnStageTick(); };
 }
@@ -33,6 +36,11 @@ void ExerciseWindow::FormKeyPress(QChar key) {
     if (key != QLatin1Char(' ')) return;
     stepTimer.SetEnabled(!stepTimer.Enabled());
     stageTimer.SetEnabled(!stageTimer.Enabled());
+}
+
+bool ExerciseWindow::FormKeyDown(int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Space) return false;
+    return program.ExerciseKey(key);
 }
 
 void ExerciseWindow::FormClose() { program.EndExercise(); }

@@ -27,6 +27,8 @@ public:
 
     void FormShow() override;
     void FormPaint() override;
+    // The exercise keys of the main window work here too; Space stays this window's own.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers) override;
     void FormKeyPress(QChar key) override;
     void FormClose() override;
 

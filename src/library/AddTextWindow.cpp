@@ -15,7 +15,7 @@
 namespace vistorel {
 namespace {
 
-constexpr int kTitleFrames = 11;
+constexpr int kAddTitleFrames = 11;
 
 }  // namespace
 
@@ -30,7 +30,7 @@ AddTextWindow::AddTextWindow(Program& program)
       pathEdit(Surface()),
       chooseFileButton(Surface()),
       descriptionEdit(Surface()),
-      titleAnimation(program.App, Canvas, kTitleFrames),
+      titleAnimation(program.App, Canvas, kAddTitleFrames),
       program(program),
       buttons_{{
           {&images_[kAdd], {250, 310}, {250, 310, 310, 330}, {250, 310, 310, 330}},
@@ -50,9 +50,11 @@ AddTextWindow::AddTextWindow(Program& program)
     StyleLibraryControl(chooseFileButton);
     descriptionEdit.setGeometry(24, 184, 289, 89);
     descriptionEdit.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    descriptionEdit.setTabChangesFocus(true);
     StyleLibraryControl(descriptionEdit);
     QObject::connect(&chooseFileButton, &QToolButton::clicked, &chooseFileButton,
                      [this] { App().Guard([this] { ChooseTextFile(); }); });
+    SetDialogKeys([this] { StoreTextEntry(); }, [this] { Cancel(); });
 }
 
 void AddTextWindow::FormCreate() {
@@ -88,6 +90,9 @@ void AddTextWindow::FormMouseDown(MouseButton, int x, int y) {
 
 void AddTextWindow::OpenForAdding() {
     AddTextMode = true;
+    titleEdit.clear();
+    pathEdit.setText(offeredPath_);
+    descriptionEdit.clear();
     numberLabel.SetCaption(QString::number(program.TextCount + 1));
     Show();
     titleEdit.setFocus();
@@ -101,7 +106,10 @@ void AddTextWindow::OpenForReplacing(int slot) {
     titleEdit.setFocus();
 }
 
-void AddTextWindow::SetFilePath(const QString& path) { pathEdit.setText(path); }
+void AddTextWindow::SetFilePath(const QString& path) {
+    pathEdit.setText(path);
+    offeredPath_ = path;
+}
 
 void AddTextWindow::ChooseTextFile() {
     const std::optional<QString> chosen = App().StandardDialogs().OpenFile(TextFileFilter());
@@ -169,6 +177,7 @@ void AddTextWindow::StoreTextEntry() {
         for (int k = 1; k <= lines.size(); ++k) text.DescriptionLine(k).SetText(lines[k - 1]);
     });
     EditedTextIndex = static_cast<std::uint16_t>(slot);
+    offeredPath_.clear();
     if (program.preferencesWindow->Visible()) program.CurrentTextIndex = EditedTextIndex;
     if (program.textManager->Visible()) program.textManager->RefreshTextList();
     Hide();

@@ -28,7 +28,8 @@ public:
     void FormMouseMove(int x, int y) override;
     void FormMouseDown(MouseButton button, int x, int y) override;
 
-    // The text manager's Add: the next store appends an entry.
+    // The text manager's Add: the next store appends an entry. The fields
+    // start empty, but for a path that the preferences handed over.
     void OpenForAdding();
     // The text manager's Edit: the next store replaces the entry in `slot`
     // (0: none chosen, storing is then refused).
@@ -69,6 +70,7 @@ public:
 
 private:
     Program& program;
+    QString offeredPath_;  // the path the preferences chose, until it is stored
     Bitmap tile_;
     Bitmap close_;
     std::array<ButtonImages, kButtonCount> images_;

@@ -109,13 +109,16 @@ TextManagerWindow::TextManagerWindow(Program& program)
     StyleLibraryControl(titleList);
     descriptionView.setGeometry(216, 56, 233, 177);
     descriptionView.setReadOnly(true);
+    descriptionView.setTabChangesFocus(true);
     StyleLibraryControl(descriptionView);
     QObject::connect(&titleList, &QListWidget::itemSelectionChanged, &titleList,
                      [this] { App().Guard([this] { ShowSelectedText(); }); });
-    // A double click or Enter on a title chooses it, like the Accept button.
-    QObject::connect(&titleList, &QListWidget::itemActivated, &titleList,
+    // A double click on a title chooses it, like the Accept button; so does
+    // Enter, anywhere in the window.
+    QObject::connect(&titleList, &QListWidget::itemDoubleClicked, &titleList,
                      [this] { App().Guard([this] { ChooseSelectedText(); }); });
     dropTarget_ = std::make_unique<FileDropTarget>(Widget(), program.App, *this);
+    SetDialogKeys([this] { ChooseSelectedText(); }, [this] { CloseManager(); });
 }
 
 void TextManagerWindow::FormCreate() {

@@ -158,9 +158,9 @@ TEST(AddTextWindow, RefusalsChangeNothing) {
     EXPECT_EQ(a.Test.Errors.Messages.size(), 5);
     EXPECT_TRUE(a.Holds(LibraryOf({2})));
 
-    a.W().titleEdit.setText(QStringLiteral("Ъ ok"));
     while (a->TextCount < 200 && a.Test.Errors.Messages.size() == 5) {
         a.W().OpenForAdding();
+        a.W().titleEdit.setText(QStringLiteral("Ъ ok"));
         a.Store();
     }
     EXPECT_EQ(a->TextLibrary[200].Title.Text(), QStringLiteral("Ъ ok"));
@@ -249,6 +249,38 @@ TEST(AddTextWindow, ABookDroppedOnTheManagerOpensItFilledIn) {
     EXPECT_EQ(a.W().pathEdit.text(), a.Dir.File(QStringLiteral("story.epub")));
     EXPECT_EQ(a.W().titleEdit.text(), QStringLiteral("Маяк на Сером мысе (Ирина Ветрова)"));
     EXPECT_TRUE(a.W().descriptionEdit.toPlainText().startsWith(QStringLiteral("Рассказ о смотрителе")));
+}
+
+// Opened for adding, the window starts empty but for a path the preferences
+// chose (until that path is stored); opened for replacing, and shown by the
+// menu, it keeps what it holds.
+TEST(AddTextWindow, OpenedForAddingStartsEmpty) {
+    Adder a(3);
+    a.W().OpenForReplacing(2);
+    a.Fill(QStringLiteral("Старый"), QStringLiteral("old.txt"), QStringLiteral("описание"));
+    a.W().Cancel();
+    a.W().OpenForReplacing(1);
+    EXPECT_EQ(a.W().titleEdit.text(), QStringLiteral("Старый"));
+    a.W().Show();
+    EXPECT_EQ(a.W().descriptionEdit.toPlainText(), QStringLiteral("описание"));
+
+    a.W().OpenForAdding();
+    EXPECT_TRUE(a.W().titleEdit.text().isEmpty());
+    EXPECT_TRUE(a.W().pathEdit.text().isEmpty());
+    EXPECT_TRUE(a.W().descriptionEdit.toPlainText().isEmpty());
+
+    a->preferencesWindow->FillPreferences();
+    a.Test.Dialogs.Files.push_back(a.Dir.File(QStringLiteral("chosen.txt")));
+    a->preferencesWindow->ChooseTextFile();
+    a.W().titleEdit.setText(QStringLiteral("Набранное"));
+    a.W().OpenForAdding();
+    EXPECT_TRUE(a.W().titleEdit.text().isEmpty());
+    EXPECT_EQ(a.W().pathEdit.text(), a.Dir.File(QStringLiteral("chosen.txt")));
+    a.Store();
+    EXPECT_EQ(a->TextLibrary[4].FilePath.Text(), QStringLiteral("chosen.txt"));
+    a.W().OpenForAdding();
+    EXPECT_TRUE(a.W().pathEdit.text().isEmpty());
+    EXPECT_TRUE(a.Test.Errors.Messages.isEmpty()) << a.Test.Errors.Messages.join('\n').toStdString();
 }
 
 // A title, a description or a path with a character the file cannot hold
