@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build run test bench asan fuzz monkey screenshots package clean
+.PHONY: all setup build program run test bench asan fuzz monkey screenshots package clean
 
 all: build
 
@@ -15,7 +15,12 @@ $(BUILD)/build.ninja:
 build: setup $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# What `make run` needs, and nothing more: the program, its pictures and the
+# workspace tool.
+program: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target vistorel vistorel-workspace
+
+run: program
 	@scripts/run $(BUILD)
 
 test: build
@@ -46,7 +51,7 @@ screenshots: build
 package:
 	@scripts/setup --package
 	cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-	  -DVISTOREL_BUILD_TESTS=OFF -DVISTOREL_BUILD_BENCH=OFF
+	  -DVISTOREL_BUILD_TESTS=OFF -DVISTOREL_BUILD_BENCH=OFF -DVISTOREL_BUILD_MONKEY=OFF
 	cmake --build build-package -j $(JOBS)
 	cd build-package && cpack -G DEB
 	@echo "package: $$(ls -t $(CURDIR)/build-package/vistorel_*.deb | head -n 1)"

@@ -1,7 +1,10 @@
 // The step timer's rhythm: the real exercise window runs on the offscreen
 // platform at several step intervals; for each, the mean interval error and
 // the lateness of every step against its due time (start + k x interval).
-// With "results off" the exercise runs without its progress on the panel and
+// First on an idle machine, as the program runs an exercise (its thread's
+// priority raised where the system allows); then with a busy loop on every
+// other core, side by side without and with the raised priority. With
+// "results off" the exercise runs without its progress on the panel and
 // without recording its sessions, to set the two runs side by side.
 //
 //   vistorel_bench_timing [steps per interval] [results on|off]
@@ -9,15 +12,20 @@
 #include "BenchSupport.h"
 
 #include "app/MainWindow.h"
-#include "engine/ExerciseWindow.h"
 #include "history/ResultsDatabase.h"
+#include "engine/ExerciseWindow.h"
+#include "platform/ThreadPriority.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace vistorel;
@@ -73,6 +81,47 @@ Result Measure(Program& program, int interval, int steps) {
             Percentile(lateness, 0.99), *std::max_element(lateness.begin(), lateness.end())};
 }
 
+// Busy loops in processes of their own, one on every core but one, at the
+// priority the benchmark started with; stopped when this goes.
+class BusyCores {
+public:
+    explicit BusyCores(int nice) {
+        const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+        for (long i = 1; i < cores; ++i) {
+            const pid_t child = fork();
+            if (child == 0) {
+                setpriority(PRIO_PROCESS, 0, nice);
+                volatile unsigned long spin = 0;
+                for (;;) spin = spin + 1;
+            }
+            if (child > 0) children_.push_back(child);
+        }
+    }
+    ~BusyCores() {
+        for (const pid_t child : children_) kill(child, SIGKILL);
+        for (const pid_t child : children_) waitpid(child, nullptr, 0);
+    }
+    BusyCores(const BusyCores&) = delete;
+    BusyCores& operator=(const BusyCores&) = delete;
+    int Count() const { return static_cast<int>(children_.size()); }
+
+private:
+    std::vector<pid_t> children_;
+};
+
+void PrintHeader() {
+    std::printf("%-7s %-8s %-10s %6s %12s %10s %10s %10s\n", "load", "priority", "interval", "steps", "mean err %",
+                "p50 ms", "p99 ms", "max ms");
+}
+
+void Print(const char* load, const char* priority, const Result& r) {
+    std::printf("%-7s %-8s %-10d %6d %12.3f %10.3f %10.3f %10.3f\n", load, priority, r.interval, r.steps,
+                r.meanErrorPercent, r.p50, r.p99, r.max);
+    std::fflush(stdout);
+}
+
+const char* PriorityName(const ThreadPriority& priority) { return priority.Raised() ? "raised" : "normal"; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,29 +130,34 @@ int main(int argc, char** argv) {
     const int minimum = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
     const bool recording = !(argc > 2 && std::string(argv[2]) == "off");
 
+    const int startNice = ThreadNice(gettid());
     bench::BenchProgram program;
     program->mainWindow->BeginExercise();
     program->exerciseWindow->StopTimers();  // the stage clock stays in mode 1
-    ExerciseProgress& progress = program->mainWindow->progress;
     if (!recording) {
-        progress.Finish();
+        program->mainWindow->progress.Finish();
         program->Results.reset();
     }
-    std::printf("results %s\n", recording ? "on: the panel's progress every 500 ms, a session recorded after each interval"
+    std::printf("results %s\n", recording ? "on: the panel's progress every 500 ms, the session recorded at the end"
                                           : "off: no progress on the panel, nothing recorded");
+    ThreadPriority& priority = program->ExercisePriority;
+    const auto steps = [minimum](int interval) { return interval == 1000 ? minimum : minimum * 3 / 2; };
+    const std::vector<int> intervals = {118, 200, 1000};
 
-    std::printf("%-10s %6s %12s %10s %10s %10s\n", "interval", "steps", "mean err %", "p50 ms", "p99 ms", "max ms");
-    for (int interval : {118, 200, 1000}) {
-        const int steps = interval == 1000 ? minimum : minimum * 3 / 2;
-        const Result r = Measure(*program, interval, steps);
-        if (recording) {
-            // The session ends and a new one begins, as at a restart.
-            progress.Finish();
-            progress.Begin();
-        }
-        std::printf("%-10d %6d %12.3f %10.3f %10.3f %10.3f\n", r.interval, r.steps, r.meanErrorPercent, r.p50, r.p99,
-                    r.max);
-        std::fflush(stdout);
+    PrintHeader();
+    for (int interval : intervals) Print("idle", PriorityName(priority), Measure(*program, interval, steps(interval)));
+
+    // The busy loops start at the benchmark's own priority, before any raise.
+    priority.Restore();
+    const BusyCores busy(startNice);
+    std::printf("\n%d busy loop(s) beside the step timer\n", busy.Count());
+    PrintHeader();
+    for (int interval : intervals) {
+        priority.Restore();
+        Print("loaded", PriorityName(priority), Measure(*program, interval, steps(interval)));
+        priority.Raise();
+        Print("loaded", PriorityName(priority), Measure(*program, interval, steps(interval)));
     }
+    priority.Restore();
     return 0;
 }

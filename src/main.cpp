@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -178,6 +179,13 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     QGuiApplication::setDesktopFileName(QStringLiteral(VISTOREL_APP_ID));
     QApplication::setWindowIcon(ProgramIcon());
+    // The standard dialogs speak the program's language.
+    QString translationProblem;
+    const std::unique_ptr<QTranslator> qtTexts = vistorel::InstallQtTranslations(&translationProblem);
+    if (!qtTexts) {
+        std::fprintf(stderr, "vistorel: стандартные окна Qt останутся на английском: %s\n",
+                     qUtf8Printable(translationProblem));
+    }
 
     CountedMessageBoxes errors;
     vistorel::QtDialogs dialogs;

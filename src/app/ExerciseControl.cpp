@@ -6,6 +6,11 @@
 #include "dialogs/PreferencesWindow.h"
 #include "engine/ExerciseWindow.h"
 #include "engine/SpeedIndicator.h"
+#include "library/AddBookmarkWindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
 
 #include <algorithm>
 
@@ -79,6 +84,7 @@ void MainWindow::StartExercise() {
     exercise.stageTimer.SetEnabled(true);
     exercise.Show();
     program.ExerciseLoaded = true;
+    program.ExercisePriority.Raise();
 }
 
 void MainWindow::DrawExercisePanel() {
@@ -93,6 +99,7 @@ void MainWindow::DrawExercisePanel() {
     Canvas.LineTo(PanelX + 460, PanelY + 83);
     Canvas.TextOut(PanelX + 495, PanelY + 42, QStringLiteral("speed"));
     program.ExerciseActive = true;
+    ShowStageChange();
 }
 
 void MainWindow::SkipStage() {
@@ -125,6 +132,8 @@ void MainWindow::EndExercise() {
     Canvas.Rectangle(PanelX + 259, PanelY + 18, PanelX + 550, PanelY + 80);
     program.exerciseWindow->Hide();
     program.speedIndicator->Hide();
+    program.ExercisePriority.Restore();
+    ShowStageChange();
 }
 
 namespace {
@@ -133,6 +142,7 @@ void SetSpeed(Program& program, int speed) {
     program.Exercise.SpeedValue = static_cast<std::uint8_t>(speed);
     program.exerciseWindow->stepTimer.SetInterval(Reciprocal10000(speed));
     program.speedIndicator->ClearAutomaticSpeedController();
+    program.mainWindow->ShowStageChange();
 }
 
 }  // namespace
@@ -152,6 +162,48 @@ void MainWindow::DrawSpeedBar() {
     Canvas.Rectangle(PanelX + 465, PanelY + 20, PanelX + 550, PanelY + 34);
     Canvas.Brush.Color = clAccent;
     Canvas.Rectangle(PanelX + 465, PanelY + 20, PanelX + 465 + speed, PanelY + 34);
+}
+
+bool MainWindow::ExerciseKey(int key) {
+    if (!program.ExerciseActive) return false;
+    switch (key) {
+        case Qt::Key_Space: TogglePause(); return true;
+        case Qt::Key_Escape: EndExercise(); return true;
+        case Qt::Key_Right:
+        case Qt::Key_Plus:
+            if (program.ExerciseLoaded) {
+                SpeedUp();
+                DrawSpeedBar();
+            }
+            return true;
+        case Qt::Key_Left:
+        case Qt::Key_Minus:
+            if (program.ExerciseLoaded) {
+                SpeedDown();
+                DrawSpeedBar();
+            }
+            return true;
+        // The same keys in the Russian layout: Т and И.
+        case Qt::Key_N:
+        case 0x0422: SkipStage(); return true;
+        case Qt::Key_B:
+        case 0x0418: program.addBookmarkWindow->OpenAddBookmark(); return true;
+        default: return false;
+    }
+}
+
+void MainWindow::SetAutomaticStages(bool on) {
+    program.speedIndicator->automaticBox->setChecked(on);
+    ShowStageChange();
+}
+
+void MainWindow::ShowStageChange() {
+    if (!program.speedIndicator) return;  // still being created
+    const bool automatic = program.speedIndicator->automaticBox->isChecked();
+    menu.automaticStagesAction->setChecked(automatic);
+    QLabel* notice = manualStagesLabel.Widget();
+    notice->move(PanelX + 550 - notice->width(), PanelY - notice->height() - 2);
+    notice->setVisible(program.ExerciseActive && !automatic);
 }
 
 void MainWindow::OnMoveTick() {

@@ -42,27 +42,39 @@ MainMenu::MainMenu(Program& program, MainWindow& window) : bar_(new QMenuBar) {
         return action;
     };
 
-    QMenu* file = bar_->addMenu(QStringLiteral("Файл"));
+    // Menus open with Alt and their first letter; the shortcuts stand beside
+    // their items and work in every window of the program.
+    QMenu* file = bar_->addMenu(QStringLiteral("&Файл"));
     startAction = item(file, QStringLiteral("Старт"), [&window] { window.BeginExercise(); });
     resumeAction = item(file, QStringLiteral("Продолжить"), [&window] { window.ResumeExercise(); });
     exitAction = item(file, QStringLiteral("Выход"), [&window] { window.ExitProgram(); });
+    exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    exitAction->setShortcutContext(Qt::ApplicationShortcut);
 
-    QMenu* texts = bar_->addMenu(QStringLiteral("Текст"));
+    QMenu* texts = bar_->addMenu(QStringLiteral("&Текст"));
     textManagerAction = item(texts, QStringLiteral("База текстов"), [&program] { program.textManager->Show(); });
+    textManagerAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    textManagerAction->setShortcutContext(Qt::ApplicationShortcut);
     addTextAction = item(texts, QStringLiteral("Добавить текст"), [&program] { program.addTextWindow->Show(); });
 
-    QMenu* settings = bar_->addMenu(QStringLiteral("Настройки"));
+    QMenu* settings = bar_->addMenu(QStringLiteral("&Настройки"));
     preferencesAction = item(settings, QStringLiteral("Основные"), [&program] { program.preferencesWindow->FillPreferences(); });
+    automaticStagesAction = item(settings, QStringLiteral("Автоматическая смена этапов"),
+                                 [&window, this] { window.SetAutomaticStages(automaticStagesAction->isChecked()); });
+    automaticStagesAction->setCheckable(true);
+    automaticStagesAction->setChecked(true);
 
-    QMenu* trainers = bar_->addMenu(QStringLiteral("ZazizAraderov"));
+    QMenu* trainers = bar_->addMenu(QStringLiteral("&ZazizAraderov"));
     breakAction = item(trainers, QStringLiteral("Перерыв"), [&program] { program.breakScreen->StartBreak(); });
     readingTestAction = item(trainers, QStringLiteral("Тест скорости чтения"), [&program] { program.readingSpeedTest->Show(); });
     ipsTestAction = item(trainers, QStringLiteral("IPS Тест-Тренер"), [&program] { program.ipsTest->Show(); });
     memoryTestAction = item(trainers, QStringLiteral("Тест памяти"), [&program] { program.memoryTest->Show(); });
     statisticsAction = item(trainers, QStringLiteral("Статистика"), [&program] { program.statisticsWindow->Show(); });
 
-    QMenu* help = bar_->addMenu(QStringLiteral("Помощь"));
+    QMenu* help = bar_->addMenu(QStringLiteral("&Помощь"));
     aboutAction = item(help, QStringLiteral("О программе"), [&program] { program.aboutWindow->Show(); });
+    aboutAction->setShortcut(QKeySequence(Qt::Key_F1));
+    aboutAction->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 }  // namespace vistorel

@@ -25,6 +25,7 @@ public:
     QAction* textManagerAction;
     QAction* addTextAction;
     QAction* preferencesAction;
+    QAction* automaticStagesAction;  // checkable: the stages change by themselves
     QAction* breakAction;
     QAction* readingTestAction;
     QAction* ipsTestAction;

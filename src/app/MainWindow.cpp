@@ -8,6 +8,8 @@
 #include "library/JumpToBookmarkWindow.h"
 #include "library/TextManagerWindow.h"
 
+#include <QLabel>
+
 namespace vistorel {
 namespace {
 
@@ -37,12 +39,19 @@ constexpr std::array<ButtonDesign, kMainButtonCount> kButtons = {{
 }  // namespace
 
 MainWindow::MainWindow(Program& program)
-    : Form(program.App), moveTimer(program.App, 5), menu(program, *this), progress(program, *this), program(program) {
+    : Form(program.App),
+      moveTimer(program.App, 5),
+      menu(program, *this),
+      manualStagesLabel(*this, 0, 0, QStringLiteral("Смена этапов: вручную"),
+                        Font{QStringLiteral("MS Sans Serif"), 12, true, false, false, false, clAccent}),
+      progress(program, *this),
+      program(program) {
     SetMenuBar(menu.Bar());
     ApplyDesign({QStringLiteral("Vistorel 4.0"), BorderStyle::Single, false, 49, 96, 561, 224, false, clBlack});
     Canvas.Font.Name = QStringLiteral("MS Sans Serif");
     Canvas.Font.Height = 11;
     moveTimer.OnTimer = [this] { OnMoveTick(); };
+    manualStagesLabel.Widget()->hide();
 }
 
 void MainWindow::FormCreate() {
@@ -80,7 +89,7 @@ void MainWindow::FormPaint() {
     Canvas.Draw(PanelX, PanelY, control_);
     for (MainButton b : {kStart, kPreferences, kAbout, kExit, kTexts}) DrawButton(b, false);
     if (program.ExerciseActive) {
-        DrawExercisePanel();
+        DrawExercisePanel();  // the notice follows the panel
     } else {
         Canvas.Brush = {clBlack, BrushStyle::Solid};
         Canvas.Rectangle(PanelX + 259, PanelY + 18, PanelX + 530, PanelY + 70);
@@ -149,8 +158,11 @@ void MainWindow::FormMouseDown(MouseButton, int x, int y) {
 
 void MainWindow::FormMouseUp(MouseButton, int, int) { moveTimer.SetEnabled(false); }
 
+bool MainWindow::FormKeyDown(int key, Qt::KeyboardModifiers) { return ExerciseKey(key); }
+
 void MainWindow::FormClose() {
     progress.Finish();
+    program.ExercisePriority.Restore();
     // The program ends right after this: say so now if the settings are lost.
     QString error;
     if (!program.SaveSettings(&error)) {

@@ -3,6 +3,7 @@
 #include "app/ExerciseProgress.h"
 #include "app/MainMenu.h"
 #include "platform/Form.h"
+#include "platform/Label.h"
 #include "platform/Timer.h"
 #include "skin/ImageButton.h"
 
@@ -41,6 +42,7 @@ public:
     void FormMouseDown(MouseButton button, int x, int y) override;
     void FormMouseUp(MouseButton button, int x, int y) override;
     void FormClose() override;
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers) override;
 
     // The exit command: closes the welcome window, then this one.
     void ExitProgram();
@@ -58,6 +60,15 @@ public:
     void SpeedDown();
     void DrawSpeedBar();
     void OnMoveTick();
+    // The keys of a running exercise, here and in the exercise window: Space
+    // pause, Escape stop, Right or + faster, Left or - slower (a step each, as
+    // a tick of a held button), N next stage, B bookmark. True when used.
+    bool ExerciseKey(int key);
+    // The automatic change of stages switched on or off, as the speed
+    // indicator's box does it.
+    void SetAutomaticStages(bool on);
+    // The panel's notice and the menu item follow the state of the stages.
+    void ShowStageChange();
 
     // Origin of the control panel, set by every paint.
     int PanelX = 0;
@@ -65,6 +76,9 @@ public:
     Timer moveTimer;
     // The menu bar; the window's outer height includes it.
     MainMenu menu;
+    // «Смена этапов: вручную» beside the exercise panel while a speed change
+    // keeps the exercise in its stage.
+    Label manualStagesLabel;
     // The measured speed and place on the panel, and the session's record.
     ExerciseProgress progress;
 

@@ -182,6 +182,8 @@ void Program::DrawSpeedBar() { mainWindow->DrawSpeedBar(); }
 
 void Program::ShowMainWindow() { mainWindow->ShowMaximized(); }
 
+bool Program::ExerciseKey(int key) { return mainWindow->ExerciseKey(key); }
+
 void Program::LoadImageOrReport(Bitmap& bitmap, const QString& name) const {
     try {
         LoadImage(bitmap, name);

@@ -6,6 +6,7 @@
 #include "engine/TextLines.h"
 #include "engine/WordStream.h"
 #include "platform/Application.h"
+#include "platform/ThreadPriority.h"
 #include "records/DifficultyPreset.h"
 #include "records/Settings.h"
 #include "records/TextLibraryFile.h"
@@ -77,6 +78,9 @@ public:
     // A font was chosen in the preferences and accepted: every exercise start
     // gives the exercise text that font. Not saved; never cleared while running.
     bool CustomFontChosen = false;
+    // The priority of the thread the exercise steps run on: raised while an
+    // exercise runs, so that a busy machine does not delay its steps.
+    ThreadPriority ExercisePriority;
 
     // The windows, in creation order.
     std::unique_ptr<WelcomeWindow> welcomeWindow;
@@ -125,6 +129,9 @@ public:
     void EndExercise();
     void DrawSpeedBar();
     void ShowMainWindow();
+    // A key pressed in the exercise window: the keys of a running exercise
+    // (MainWindow::ExerciseKey); true when used.
+    bool ExerciseKey(int key);
 
     // A failure for the saves to run into (tests of failing disks).
     WriteFault SaveFault;

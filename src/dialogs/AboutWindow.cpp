@@ -27,6 +27,7 @@ AboutWindow::AboutWindow(Program& program)
       mailLabel(*this, 178, 272, QStringLiteral("e-mail:. help@vistorel.example"), AddressFont()),
       program(program) {
     ApplyDesign({QStringLiteral("About"), BorderStyle::Dialog, false, 114, 43, 409, 330, false, clBlack});
+    SetDialogKeys([this] { Hide(); }, [this] { Hide(); });
 }
 
 void AboutWindow::FormCreate() { picture_.LoadFromFile(QString::fromLatin1(pictures::kAbout)); }

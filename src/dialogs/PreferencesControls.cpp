@@ -112,6 +112,7 @@ PreferencesWindow::PreferencesWindow(Program& program)
       program(program) {
     ApplyDesign({QStringLiteral("Preferences"), BorderStyle::None, true, 141, 70, 396, 352, false, clBlack});
     BuildControls();
+    SetDialogKeys([this] { ApplyPreferences(); }, [this] { CancelPreferences(); });
 }
 
 void PreferencesWindow::BuildControls() {

@@ -1,6 +1,7 @@
 #include "dialogs/PreferencesWindow.h"
 
 #include "app/Program.h"
+#include "books/Document.h"
 #include "engine/ExerciseWindow.h"
 #include "library/AddTextWindow.h"
 
@@ -174,7 +175,7 @@ void PreferencesWindow::ApplyPreferences() {
 }
 
 void PreferencesWindow::ChooseTextFile() {
-    const auto path = App().StandardDialogs().OpenFile(QStringLiteral("Windows text|*.txt|All files|*.*"));
+    const auto path = App().StandardDialogs().OpenFile(TextFileFilter());
     if (!path) return;
     // The text changes: the lines of the previous one are let go.
     program.TextLineBuffer.Lines.clear();

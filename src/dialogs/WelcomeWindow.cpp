@@ -22,6 +22,8 @@ WelcomeWindow::WelcomeWindow(Program& program) : Form(program.App), animationTim
     ApplyDesign({QStringLiteral("Welcome!"), BorderStyle::Dialog, false, 137, 25, 401, 285, false, clBlack});
     SetMainForm(true);
     animationTimer.OnTimer = [this] { OnAnimationTick(); };
+    // Enter goes in as the button does; Escape closes the window, and so the program.
+    SetDialogKeys([this] { EnterProgram(); }, [this] { Close(); });
 }
 
 void WelcomeWindow::FormCreate() {
@@ -76,7 +78,10 @@ void WelcomeWindow::OnAnimationTick() {
 }
 
 void WelcomeWindow::FormMouseDown(MouseButton, int x, int y) {
-    if (!kButton.Contains(x, y)) return;
+    if (kButton.Contains(x, y)) EnterProgram();
+}
+
+void WelcomeWindow::EnterProgram() {
     SetPreferencesCaptions();
     Hide();
     program.ShowMainWindow();

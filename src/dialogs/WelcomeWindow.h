@@ -22,6 +22,8 @@ public:
     void FormMouseMove(int x, int y) override;
     void FormMouseDown(MouseButton button, int x, int y) override;
     void OnAnimationTick();
+    // The button: the main window opens and this one hides.
+    void EnterProgram();
     // Gives the preferences window the captions it shows to a user who came in
     // through this window.
     void SetPreferencesCaptions();

@@ -1,13 +1,18 @@
 // The five ways the exercise window shows the text: single centred words,
 // word pairs, a word sweeping across, lines with fixation marks, and words at
-// random places. Text widths are estimated as characters times point size.
+// random places. Text widths are estimated as characters times point size;
+// only where that would cut a line of the line stage off is it measured: a
+// line that fits the window is moved inside it, a wider one is shown in
+// window-wide pieces.
 
 #include "app/Program.h"
 #include "engine/ExerciseWindow.h"
 #include "history/ReadingMeter.h"
 
+#include <QLabel>
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 namespace vistorel {
 namespace {
@@ -17,7 +22,83 @@ namespace {
 // label that far out is off the window either way.
 int Coordinate(qint64 value) { return static_cast<int>(std::clamp<qint64>(value, -1000000, 1000000)); }
 
+// Room kept free at either side of a piece.
+constexpr int kPieceMargin = 8;
+
 }  // namespace
+
+TextPiece NextPiece(const QString& text, qsizetype from, const QFontMetrics& metrics, int width) {
+    const qsizetype size = text.size();
+    qsizetype start = from;
+    while (start < size && text[start] == u' ') ++start;
+    // No piece holds more characters than it has pixels: a word is never
+    // scanned further than that.
+    const qsizetype cap = std::min(size, start + std::max(width, 1) + 1);
+    qsizetype end = start;
+    qsizetype scan = start;
+    while (scan < cap) {
+        qsizetype wordEnd = scan;
+        while (wordEnd < cap && text[wordEnd] != u' ') ++wordEnd;
+        if (wordEnd == cap && cap < size && text[cap] != u' ') break;
+        if (metrics.horizontalAdvance(text.mid(start, wordEnd - start)) > width) break;
+        end = wordEnd;
+        scan = wordEnd;
+        while (scan < size && text[scan] == u' ') ++scan;
+    }
+    if (end == start) {
+        // A word wider than the window is cut between letters.
+        int used = 0;
+        while (end < size && text[end] != u' ') {
+            const qsizetype letter = text[end].isHighSurrogate() && end + 1 < size ? 2 : 1;
+            const int advance = metrics.horizontalAdvance(text.mid(end, letter));
+            if (end > start && used + advance > width) break;
+            used += advance;
+            end += letter;
+        }
+    }
+    return {start, end};
+}
+
+std::optional<int> ExerciseWindow::FitOnWindow(const QString& line, int left, int top) {
+    const QFontMetrics metrics(wordLabel.Widget()->font());
+    // A line longer than any window can show is not measured whole.
+    if (line.size() <= kMaxShownCharacters) {
+        // Spaces at the end show nothing.
+        qsizetype shown = line.size();
+        while (shown > 0 && line[shown - 1] == u' ') --shown;
+        const int width = metrics.horizontalAdvance(line.left(shown));
+        if (left >= 0 && left + width <= ClientWidth()) return left;
+        // As wide as the window at most: moved just as far as it must.
+        if (width <= ClientWidth()) return std::clamp(left, 0, ClientWidth() - width);
+    }
+    pieceLine_ = line;
+    pieceOffset_ = 0;
+    piecesTop_ = top;
+    ShowNextPiece();
+    return std::nullopt;
+}
+
+void ExerciseWindow::ShowNextPiece() {
+    const QFontMetrics metrics(wordLabel.Widget()->font());
+    const TextPiece next = NextPiece(pieceLine_, pieceOffset_, metrics, std::max(1, ClientWidth() - 2 * kPieceMargin));
+    const QString piece = pieceLine_.mid(next.Start, next.End - next.Start);
+    const int width = metrics.horizontalAdvance(piece);
+    const int left = std::max(0, (ClientWidth() - width) / 2);
+    wordLabel.SetLeft(left);
+    wordLabel.SetTop(piecesTop_);
+    ShowText(piece);
+    // Marks spread evenly along the piece as it stands on the window: two
+    // for a short piece, three for a longer one.
+    const int count = piece.size() > 40 ? 3 : 2;
+    program.Exercise.MarkCount = static_cast<std::uint16_t>(count);
+    for (int k = 1; k <= count; ++k) {
+        program.Exercise.MarkX[k] = static_cast<std::int16_t>(std::min(left + k * width / (count + 1) + 30, INT16_MAX + 0));
+    }
+    // Only spaces after it: the line is done.
+    pieceOffset_ = next.End;
+    while (pieceOffset_ < pieceLine_.size() && pieceLine_[pieceOffset_] == u' ') ++pieceOffset_;
+    if (pieceOffset_ >= pieceLine_.size()) pieceLine_.clear();
+}
 
 int ExerciseWindow::CentredLeft(qsizetype characters, int divisor) const {
     return Coordinate(qint64{Width()} / 2 - qint64{characters} * wordLabel.Font().Size() / divisor);
@@ -72,26 +153,33 @@ void ExerciseWindow::ShowLineWithMarks() {
     if (text.CurrentLine < 1 || text.CurrentLine > text.LineCount) text.CurrentLine = text.LineCount > 0 ? 1 : 0;
     const QString line = text.Line(text.CurrentLine);
     const qsizetype n = line.size();
-    const int left = CentredLeft(n, 3);
-    wordLabel.SetLeft(left);
-    wordLabel.SetTop(Height() / 2);
-    ShowText(line);
-    if (n > 40) SetMarks(left, n, 5, 3);
-    if (n < 40) SetMarks(left, n, 3, 2);
-    // A line of exactly 40 characters keeps the marks of the line before.
+    if (const std::optional<int> left = FitOnWindow(line, CentredLeft(n, 3), Height() / 2)) {
+        wordLabel.SetLeft(*left);
+        wordLabel.SetTop(Height() / 2);
+        ShowText(line);
+        if (n > 40) SetMarks(*left, n, 5, 3);
+        if (n < 40) SetMarks(*left, n, 3, 2);
+        // A line of exactly 40 characters keeps the marks of the line before.
+    }
     if (text.LineCount == 0) return;
+    // The reading position moves on with the line's first piece, as with a
+    // whole line: bookmarks and the word stages go by the text's lines.
     text.CurrentLine = static_cast<std::uint16_t>(text.CurrentLine + 1);
     if (text.CurrentLine > text.LineCount) text.CurrentLine = 1;
+    piecesLine_ = text.CurrentLine;
 }
 
 void ExerciseWindow::ShowSmartLine() {
     ClearWindow();
     const QString line = program.Words.BuildSmartLine(program.TextLineBuffer);
     const qsizetype n = line.size();
-    const int left = Coordinate(qint64{Width()} / 2 - (qint64{n} * wordLabel.Font().Size() / 4 + 14));
-    wordLabel.SetLeft(left);
+    piecesLine_ = program.TextLineBuffer.CurrentLine;
+    const std::optional<int> left =
+        FitOnWindow(line, Coordinate(qint64{Width()} / 2 - (qint64{n} * wordLabel.Font().Size() / 4 + 14)), wordLabel.Top());
+    if (!left) return;
+    wordLabel.SetLeft(*left);
     ShowText(line);
-    SetMarks(left, n, 7, 3);
+    SetMarks(*left, n, 7, 3);
 }
 
 void ExerciseWindow::DrawMark() {
@@ -108,7 +196,12 @@ void ExerciseWindow::ModeFourStep() {
     if (state.MarkStep > 2 && state.MarkCount == 2) state.MarkStep = 1;
     if (state.MarkStep > 3) state.MarkStep = 1;
     if (state.MarkStep == 1) {
-        if (program.SettingsRecord.SmartDivider) {
+        // The rest of a wide line comes first, unless the reading position
+        // was moved meanwhile (a jump to a bookmark).
+        if (!pieceLine_.isEmpty() && piecesLine_ == program.TextLineBuffer.CurrentLine) {
+            ClearWindow();
+            ShowNextPiece();
+        } else if (program.SettingsRecord.SmartDivider) {
             ShowSmartLine();
         } else {
             ShowLineWithMarks();

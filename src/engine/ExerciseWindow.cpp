@@ -18,6 +18,9 @@ ExerciseWindow::ExerciseWindow(Program& program)
       program(program) {
     ApplyDesign({QStringLiteral("Vistorel "), BorderStyle::SizeToolWin, true, 17, 144, 647, 320, true, clBtnFace});
     SetCursor(CursorShape::HourGlass);
+    // The keyboard stays where the exercise was started (the main window and
+    // its menus); a click gives it to this window, which knows the same keys.
+    SetShowWithoutActivating(true);
     stepTimer.OnTimer = [this] { OnStepTick(); };
     stageTimer.OnTimer = [this] { OnStageTick(); };
 }
@@ -35,6 +38,11 @@ void ExerciseWindow::FormKeyPress(QChar key) {
     stageTimer.SetEnabled(!stageTimer.Enabled());
 }
 
+bool ExerciseWindow::FormKeyDown(int key, Qt::KeyboardModifiers) {
+    if (key == Qt::Key_Space) return false;
+    return program.ExerciseKey(key);
+}
+
 void ExerciseWindow::FormClose() { program.EndExercise(); }
 
 void ExerciseWindow::OnStepTick() {
@@ -42,6 +50,8 @@ void ExerciseWindow::OnStepTick() {
     program.Exercise.SpeedValue =
         static_cast<std::uint8_t>(Reciprocal10000(interval) % 256);
     program.DrawSpeedBar();
+    // Pieces of a wide line belong to the line stage that cut them.
+    if (program.Exercise.ExerciseMode != 4) pieceLine_.clear();
     switch (program.Exercise.ExerciseMode) {
         case 1: ShowSingleWord(); break;
         case 2: ShowWordPair(); break;

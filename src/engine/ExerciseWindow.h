@@ -6,10 +6,12 @@
 #include "platform/Label.h"
 #include "platform/Timer.h"
 
+#include <QFontMetrics>
 #include <QSize>
 #include <QString>
 #include <QRect>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace vistorel {
@@ -25,6 +27,8 @@ public:
 
     void FormShow() override;
     void FormPaint() override;
+    // The exercise keys of the main window work here too; Space stays this window's own.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers) override;
     void FormKeyPress(QChar key) override;
     void FormClose() override;
 
@@ -69,6 +73,13 @@ private:
     int CentredLeft(qsizetype characters, int divisor) const;
     void ShowText(const QString& text);
 
+    // Where a line placed at `left` goes so that nothing of it is cut off:
+    // there when it fits, else moved inside the window. A line wider than the
+    // window is shown in window-wide pieces, one after the other, each with
+    // its marks; its first piece is then on show and the result empty.
+    std::optional<int> FitOnWindow(const QString& line, int left, int top);
+    void ShowNextPiece();
+
     // Puts the background (picture or colour) back on one area of the surface.
     void RestoreBackground(const QRect& area);
 
@@ -81,6 +92,19 @@ private:
     Bitmap picture_;          // the chosen background picture, when in use
     QImage scaledPicture_;    // the picture scaled to the window, cached
     QString reportedPicture_;  // a picture that failed to load is reported once
+    QString pieceLine_;         // a wide line whose pieces are under way
+    qsizetype pieceOffset_ = 0;  // where its next piece starts
+    int piecesTop_ = 0;
+    std::uint16_t piecesLine_ = 0;  // the reading position while they are shown
 };
+
+// The piece of text that starts at `from` (spaces skipped) and ends at a
+// space, as wide as fits in `width` pixels in the font of `metrics`; a word
+// wider than that is cut between letters. Start == End at the end of the text.
+struct TextPiece {
+    qsizetype Start = 0;
+    qsizetype End = 0;
+};
+TextPiece NextPiece(const QString& text, qsizetype from, const QFontMetrics& metrics, int width);
 
 }  // namespace vistorel

@@ -30,7 +30,12 @@ SpeedIndicator::SpeedIndicator(Program& program) : Form(program.App), program(pr
     QObject::connect(automaticBox, &QCheckBox::toggled, automaticBox, [this] { App().Guard([this] { OnAutomaticToggled(); }); });
 }
 
-void SpeedIndicator::OnAutomaticToggled() { program.exerciseWindow->stageTimer.SetEnabled(automaticBox->isChecked()); }
+void SpeedIndicator::OnAutomaticToggled() {
+    // Checked again (from the menu) while the exercise is paused, the stage
+    // clock waits for the steps, so that the next resume starts both.
+    const ExerciseWindow& exercise = *program.exerciseWindow;
+    program.exerciseWindow->stageTimer.SetEnabled(automaticBox->isChecked() && exercise.stepTimer.Enabled());
+}
 
 void SpeedIndicator::ClearAutomaticSpeedController() { automaticBox->setChecked(false); }
 

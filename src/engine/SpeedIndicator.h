@@ -16,7 +16,8 @@ class SpeedIndicator : public Form {
 public:
     explicit SpeedIndicator(Program& program);
 
-    // Runs whenever the box changes state: the stage clock follows it.
+    // Runs whenever the box changes state: the stage clock follows it (and,
+    // switched on, runs only while the steps do).
     void OnAutomaticToggled();
     // Clears the box; when it was checked this stops the stage clock.
     void ClearAutomaticSpeedController();

@@ -2,13 +2,15 @@
 // The lines of the current text, numbered from 1, and the reading position
 // that the word reader, the line display and the bookmarks share.
 
+#include "books/Document.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 
 namespace vistorel {
 
-inline constexpr int kMaxTextLines = 20000;
+inline constexpr int kMaxTextLines = kMaxDocumentLines;
 
 struct TextLines {
     QStringList Lines;               // Lines[0] is line 1; read through Line()
@@ -19,13 +21,14 @@ struct TextLines {
     const QString& Line(int number) const;
 };
 
-// Replaces the lines with those of the text file at path (a relative path is
-// taken relative to the working directory). Lines end at CR LF, LF or a lone
-// CR, without the break; a last line without a break counts, blank lines
-// count, an empty file has none. CurrentLine is left alone.
-// Throws FileError (cannot be opened or read, larger than 64 MiB, contains NUL
-// bytes) or RangeError (more than kMaxTextLines lines); the buffer is then
-// unchanged.
+// Replaces the lines with those of the text or book at path (a relative path
+// is taken relative to the working directory), read by ReadDocument: a plain
+// text's lines end at CR LF, LF or a lone CR, without the break; a last line
+// without a break counts, blank lines count, an empty file has none; a book
+// gives a line per paragraph. CurrentLine is left alone.
+// Throws FileError (cannot be opened or read, larger than 64 MiB, not a text,
+// a damaged book) or RangeError (more than kMaxTextLines lines); the buffer
+// is then unchanged.
 void LoadTextLines(TextLines& buffer, const QString& path);
 
 // How much of a text the windows that show only its beginning read: over
@@ -42,10 +45,11 @@ struct TextHead {
 };
 
 // Reads at most maxBytes bytes from the start of the text file at path and
-// decodes them as LoadTextLines does; the text ends at the first NUL byte.
-// A line that runs past the bytes read ends where they end (never within a
-// character). Throws FileError when the file cannot be opened or read; its
-// size and the rest of it do not matter.
+// decodes them as LoadTextLines does; the text ends at the first NUL
+// character. A line that runs past the bytes read ends where they end (never
+// within a character). Of a book, its first lines up to maxBytes characters.
+// Throws FileError when the file cannot be opened or read, or the book is
+// damaged; the size of a plain text and the rest of it do not matter.
 TextHead ReadTextHead(const QString& path, qint64 maxBytes = kTextHeadBytes);
 
 }  // namespace vistorel

@@ -16,8 +16,7 @@ AddBookmarkWindow::AddBookmarkWindow(Program& program)
     nameEdit.setGeometry(16, 64, 337, 21);
     nameEdit.setMaxLength(40);
     StyleLibraryControl(nameEdit);
-    // Enter in the name field accepts, like the Accept button.
-    QObject::connect(&nameEdit, &QLineEdit::returnPressed, &nameEdit, [this] { App().Guard([this] { AddBookmark(); }); });
+    // Enter in the name field accepts, like the Accept button: the dialog's keys.
 }
 
 void AddBookmarkWindow::OpenAddBookmark() {

@@ -1,9 +1,11 @@
 #include "library/AddTextWindow.h"
 
 #include "app/Program.h"
+#include "books/Document.h"
 #include "dialogs/PreferencesWindow.h"
 #include "library/LibraryShared.h"
 #include "library/TextManagerWindow.h"
+#include "platform/FileAccess.h"
 #include "platform/Plural.h"
 #include "platform/TextCodec.h"
 #include "skin/Glyphs.h"
@@ -13,7 +15,7 @@
 namespace vistorel {
 namespace {
 
-constexpr int kTitleFrames = 11;
+constexpr int kAddTitleFrames = 11;
 
 }  // namespace
 
@@ -28,7 +30,7 @@ AddTextWindow::AddTextWindow(Program& program)
       pathEdit(Surface()),
       chooseFileButton(Surface()),
       descriptionEdit(Surface()),
-      titleAnimation(program.App, Canvas, kTitleFrames),
+      titleAnimation(program.App, Canvas, kAddTitleFrames),
       program(program),
       buttons_{{
           {&images_[kAdd], {250, 310}, {250, 310, 310, 330}, {250, 310, 310, 330}},
@@ -48,9 +50,11 @@ AddTextWindow::AddTextWindow(Program& program)
     StyleLibraryControl(chooseFileButton);
     descriptionEdit.setGeometry(24, 184, 289, 89);
     descriptionEdit.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    descriptionEdit.setTabChangesFocus(true);
     StyleLibraryControl(descriptionEdit);
     QObject::connect(&chooseFileButton, &QToolButton::clicked, &chooseFileButton,
                      [this] { App().Guard([this] { ChooseTextFile(); }); });
+    SetDialogKeys([this] { StoreTextEntry(); }, [this] { Cancel(); });
 }
 
 void AddTextWindow::FormCreate() {
@@ -86,6 +90,9 @@ void AddTextWindow::FormMouseDown(MouseButton, int x, int y) {
 
 void AddTextWindow::OpenForAdding() {
     AddTextMode = true;
+    titleEdit.clear();
+    pathEdit.setText(offeredPath_);
+    descriptionEdit.clear();
     numberLabel.SetCaption(QString::number(program.TextCount + 1));
     Show();
     titleEdit.setFocus();
@@ -99,12 +106,36 @@ void AddTextWindow::OpenForReplacing(int slot) {
     titleEdit.setFocus();
 }
 
-void AddTextWindow::SetFilePath(const QString& path) { pathEdit.setText(path); }
+void AddTextWindow::SetFilePath(const QString& path) {
+    pathEdit.setText(path);
+    offeredPath_ = path;
+}
 
 void AddTextWindow::ChooseTextFile() {
-    const std::optional<QString> chosen =
-        App().StandardDialogs().OpenFile(QStringLiteral("Windows text *.txt|*.txt|All files|*.*"));
-    if (chosen) pathEdit.setText(*chosen);
+    const std::optional<QString> chosen = App().StandardDialogs().OpenFile(TextFileFilter());
+    if (chosen) TakeTextFile(*chosen);
+}
+
+void AddTextWindow::TakeTextFile(const QString& path) {
+    // A plain text is only named here, as before; a book is read for what it
+    // says about itself, and refused now when it cannot be read at all. Its
+    // beginning tells which it is.
+    const QString file = program.ResolvePath(path);
+    const FileRead start = TryReadRegularFile(file, 4096, OverLimit::Cut);
+    if (start.Outcome != FileRead::Status::Read || ContainerOf(start.Bytes) == Container::Text) {
+        pathEdit.setText(path);
+        return;
+    }
+    const BookInfo info = ReadDocument(file).Info;
+    pathEdit.setText(path);
+    if (titleEdit.text().trimmed().isEmpty() && !info.Title.isEmpty()) {
+        const QString withAuthor = info.Author.isEmpty() ? info.Title : QStringLiteral("%1 (%2)").arg(info.Title, info.Author);
+        titleEdit.setText(withAuthor.size() <= titleEdit.maxLength() ? withAuthor : CutAtWord(info.Title, titleEdit.maxLength()));
+    }
+    if (descriptionEdit.toPlainText().trimmed().isEmpty() && !info.Annotation.isEmpty()) {
+        const QStringList lines = BreakDescription(info.Annotation, 50);
+        descriptionEdit.setPlainText(lines.mid(0, kMaxDescriptionLines).join(u'\n'));
+    }
 }
 
 void AddTextWindow::StoreTextEntry() {
@@ -146,6 +177,7 @@ void AddTextWindow::StoreTextEntry() {
         for (int k = 1; k <= lines.size(); ++k) text.DescriptionLine(k).SetText(lines[k - 1]);
     });
     EditedTextIndex = static_cast<std::uint16_t>(slot);
+    offeredPath_.clear();
     if (program.preferencesWindow->Visible()) program.CurrentTextIndex = EditedTextIndex;
     if (program.textManager->Visible()) program.textManager->RefreshTextList();
     Hide();
@@ -160,6 +192,12 @@ void AddTextWindow::Cancel() {
 void AddTextWindow::TextDeleted(int slot) {
     if (AddTextMode) return;
     if (FollowDeletion(EditedTextIndex, slot)) numberLabel.SetCaption(QString::number(EditedTextIndex));
+}
+
+QString CutAtWord(const QString& text, int width) {
+    if (text.size() <= width) return text;
+    const qsizetype space = text.lastIndexOf(u' ', width);
+    return space > 0 ? text.left(space) : text.left(width);
 }
 
 QStringList BreakDescription(const QString& text, int width) {

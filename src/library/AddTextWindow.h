@@ -28,7 +28,8 @@ public:
     void FormMouseMove(int x, int y) override;
     void FormMouseDown(MouseButton button, int x, int y) override;
 
-    // The text manager's Add: the next store appends an entry.
+    // The text manager's Add: the next store appends an entry. The fields
+    // start empty, but for a path that the preferences handed over.
     void OpenForAdding();
     // The text manager's Edit: the next store replaces the entry in `slot`
     // (0: none chosen, storing is then refused).
@@ -37,6 +38,10 @@ public:
     void SetFilePath(const QString& path);
     // The folder button: a text file chosen in the file dialog goes into the path field.
     void ChooseTextFile();
+    // A text or book file goes into the path field; a book's title (with its
+    // author) and annotation fill a title and a description still empty. A
+    // damaged book is refused with its reason, and the fields stay as they were.
+    void TakeTextFile(const QString& path);
     // The Add button: the fields become a library entry, saved at once.
     void StoreTextEntry();
     // The Cancel button and the close symbol.
@@ -65,6 +70,7 @@ public:
 
 private:
     Program& program;
+    QString offeredPath_;  // the path the preferences chose, until it is stored
     Bitmap tile_;
     Bitmap close_;
     std::array<ButtonImages, kButtonCount> images_;
@@ -76,5 +82,9 @@ private:
 // characters broken at spaces (a word longer than a line is broken where the
 // line ends); empty lines at the end are dropped.
 QStringList BreakDescription(const QString& text, int width);
+
+// The text cut to at most `width` characters at the last space that allows it
+// (between letters when there is none).
+QString CutAtWord(const QString& text, int width);
 
 }  // namespace vistorel

@@ -16,7 +16,9 @@ BookmarkDialog::BookmarkDialog(Program& program, QPoint accept, QPoint cancel)
       buttons_{{
           {&program.preferencesWindow->AcceptImages(), accept, At(accept, 50), At(accept, 50)},
           {&program.preferencesWindow->CancelImages(), cancel, At(cancel, 60), At(cancel, 60)},
-      }} {}
+      }} {
+    SetDialogKeys([this] { Accept(); }, [this] { Hide(); });
+}
 
 void BookmarkDialog::FormPaint() {
     Canvas.Pen.Color = clAccent;

@@ -16,8 +16,9 @@ JumpToBookmarkWindow::JumpToBookmarkWindow(Program& program)
     bookmarkList.setGeometry(16, 24, 249, 209);
     bookmarkList.setSelectionMode(QAbstractItemView::SingleSelection);
     StyleLibraryControl(bookmarkList);
-    // A double click or Enter on a bookmark accepts it, like the Accept button.
-    QObject::connect(&bookmarkList, &QListWidget::itemActivated, &bookmarkList,
+    // A double click on a bookmark accepts it, like the Accept button (and
+    // Enter, the dialog's key).
+    QObject::connect(&bookmarkList, &QListWidget::itemDoubleClicked, &bookmarkList,
                      [this] { App().Guard([this] { JumpToBookmark(); }); });
 }
 

@@ -4,6 +4,11 @@
 #include "library/AddTextWindow.h"
 #include "library/LibraryShared.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <QWidget>
 #include <algorithm>
 
 namespace vistorel {
@@ -17,6 +22,45 @@ constexpr const char* kButtonFiles[TextManagerWindow::kButtonCount][2] = {
 };
 
 constexpr int kTitleFrames = 11;
+
+// The local file of a drag, when it carries exactly one.
+QString DraggedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
+    const QUrl url = data->urls().front();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+// Accepts a file dragged over the window and hands it over when dropped.
+class FileDropTarget : public QObject {
+public:
+    FileDropTarget(QWidget* window, Application& app, TextManagerWindow& manager)
+        : app_(app), manager_(manager) {
+        window->setAcceptDrops(true);
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (!DraggedFile(drag->mimeData()).isEmpty()) drag->acceptProposedAction();
+            return true;
+        }
+        if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QString path = DraggedFile(drop->mimeData());
+            if (path.isEmpty()) return true;
+            drop->acceptProposedAction();
+            app_.Guard([&] { manager_.OpenDroppedFile(path); });
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    Application& app_;
+    TextManagerWindow& manager_;
+};
 
 QString FlowingDescription(const TextRecord& text) {
     // The lines were cut at spaces to fit the record: they flow together
@@ -65,12 +109,16 @@ TextManagerWindow::TextManagerWindow(Program& program)
     StyleLibraryControl(titleList);
     descriptionView.setGeometry(216, 56, 233, 177);
     descriptionView.setReadOnly(true);
+    descriptionView.setTabChangesFocus(true);
     StyleLibraryControl(descriptionView);
     QObject::connect(&titleList, &QListWidget::itemSelectionChanged, &titleList,
                      [this] { App().Guard([this] { ShowSelectedText(); }); });
-    // A double click or Enter on a title chooses it, like the Accept button.
-    QObject::connect(&titleList, &QListWidget::itemActivated, &titleList,
+    // A double click on a title chooses it, like the Accept button; so does
+    // Enter, anywhere in the window.
+    QObject::connect(&titleList, &QListWidget::itemDoubleClicked, &titleList,
                      [this] { App().Guard([this] { ChooseSelectedText(); }); });
+    dropTarget_ = std::make_unique<FileDropTarget>(Widget(), program.App, *this);
+    SetDialogKeys([this] { ChooseSelectedText(); }, [this] { CloseManager(); });
 }
 
 void TextManagerWindow::FormCreate() {
@@ -153,6 +201,15 @@ void TextManagerWindow::ChooseSelectedText() {
 }
 
 void TextManagerWindow::OpenForAdding() { program.addTextWindow->OpenForAdding(); }
+
+void TextManagerWindow::OpenDroppedFile(const QString& path) {
+    AddTextWindow& adder = *program.addTextWindow;
+    adder.OpenForAdding();
+    // The entry is a new one: nothing of the last one stays in the fields.
+    adder.titleEdit.clear();
+    adder.descriptionEdit.clear();
+    adder.TakeTextFile(path);
+}
 
 void TextManagerWindow::OpenForReplacing() { program.addTextWindow->OpenForReplacing(SelectedSlot()); }
 

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <array>
+#include <memory>
 
 namespace vistorel {
 
@@ -39,6 +40,9 @@ public:
     void DeleteSelectedText();
     // The close symbol.
     void CloseManager();
+    // A text or book file dropped on the window: the add text window opens
+    // for a new entry with the file's path, and a book's title and annotation.
+    void OpenDroppedFile(const QString& path);
 
     // The library slot of the selected list entry; 0 when none is selected.
     int SelectedSlot() const;
@@ -64,6 +68,7 @@ private:
     std::array<ButtonImages, kButtonCount> images_;
     const std::array<ImageButton, kButtonCount> buttons_;
     std::array<bool, kButtonCount> hover_{};
+    std::unique_ptr<QObject> dropTarget_;  // takes the files dropped on the window
 };
 
 }  // namespace vistorel

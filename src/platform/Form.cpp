@@ -120,8 +120,12 @@ protected:
         form_.WindowClosing();
     }
     void keyPressEvent(QKeyEvent* event) override {
+        if (form_.KeyDown(event->key(), event->modifiers())) return;
         const QString text = event->text();
-        if (text.isEmpty()) return;
+        if (text.isEmpty()) {
+            event->ignore();
+            return;
+        }
         form_.app_.Guard([&] { form_.FormKeyPress(text.at(0)); });
     }
     void changeEvent(QEvent* event) override {
@@ -259,11 +263,32 @@ void Form::SetMenuBar(QMenuBar* menu) {
     window_->LayoutChildren();
 }
 
+void Form::SetDialogKeys(std::function<void()> accept, std::function<void()> cancel) {
+    acceptKey_ = std::move(accept);
+    cancelKey_ = std::move(cancel);
+}
+
+bool Form::KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    const std::function<void()>* dialogKey = nullptr;
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && acceptKey_) dialogKey = &acceptKey_;
+    if (key == Qt::Key_Escape && cancelKey_) dialogKey = &cancelKey_;
+    if (dialogKey != nullptr) {
+        // A handler that throws has used its key all the same.
+        app_.Guard(*dialogKey);
+        return true;
+    }
+    bool used = false;
+    app_.Guard([&] { used = FormKeyDown(key, modifiers); });
+    return used;
+}
+
 void Form::Show() {
     if (!window_->isVisible()) window_->show();
     window_->raise();
-    window_->activateWindow();
+    if (!window_->testAttribute(Qt::WA_ShowWithoutActivating)) window_->activateWindow();
 }
+
+void Form::SetShowWithoutActivating(bool on) { window_->setAttribute(Qt::WA_ShowWithoutActivating, on); }
 
 void Form::ShowMaximized() {
     if (border_ == BorderStyle::Single) {

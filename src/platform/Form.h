@@ -9,6 +9,7 @@
 
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QMenuBar;
@@ -82,8 +83,15 @@ public:
     void SetMenuBar(QMenuBar* menu);
     // Closing this window ends the message loop.
     void SetMainForm(bool main) { mainForm_ = main; }
+    // The keys of a dialog: Enter (either key) runs `accept`, Escape runs
+    // `cancel`, when the control that has the focus leaves them unused (a
+    // multi-line field keeps Enter for its new lines). Either may be empty.
+    void SetDialogKeys(std::function<void()> accept, std::function<void()> cancel);
 
+    // Shows the window in front and gives it the keyboard, unless it was
+    // made to show without taking it.
     void Show();
+    void SetShowWithoutActivating(bool on);
     void ShowMaximized();
     void Hide();
     // Runs FormClose, hides the window and, for the main form, ends the program.
@@ -103,6 +111,9 @@ public:
     virtual void FormMouseDown(MouseButton, int, int) {}
     virtual void FormMouseMove(int, int) {}
     virtual void FormMouseUp(MouseButton, int, int) {}
+    // A key the window's controls left unused, before FormKeyPress gets its
+    // character; true when the window used it.
+    virtual bool FormKeyDown(int /*key*/, Qt::KeyboardModifiers) { return false; }
     virtual void FormKeyPress(QChar) {}
     virtual void FormClose() {}
 
@@ -118,11 +129,14 @@ private:
     void WindowClosing();
     void SurfaceResized();
     void KeepFixedSize();
+    bool KeyDown(int key, Qt::KeyboardModifiers modifiers);
 
     Application& app_;
     std::unique_ptr<FormWindow> window_;
     FormSurface* surface_ = nullptr;
     QMenuBar* menu_ = nullptr;
+    std::function<void()> acceptKey_;
+    std::function<void()> cancelKey_;
     QSize fixedSize_;  // the client size set last, menu bar included
     TColor color_ = clBtnFace;
     BorderStyle border_ = BorderStyle::Sizeable;

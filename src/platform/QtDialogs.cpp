@@ -4,9 +4,24 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace vistorel {
+
+std::unique_ptr<QTranslator> InstallQtTranslations(QString* error) {
+    auto translator = std::make_unique<QTranslator>();
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          folder)) {
+        if (error) *error = QStringLiteral("нет файла qtbase_ru.qm в %1").arg(folder);
+        return nullptr;
+    }
+    QCoreApplication::installTranslator(translator.get());
+    return translator;
+}
 
 QString ToQtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));

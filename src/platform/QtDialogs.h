@@ -3,7 +3,16 @@
 
 #include "platform/Dialogs.h"
 
+#include <memory>
+
+class QTranslator;
+
 namespace vistorel {
+
+// Qt's own Russian texts (the buttons and captions of the standard dialogs
+// and message boxes), installed into the application for as long as the
+// result lives; empty, with the reason in *error, when they cannot be loaded.
+std::unique_ptr<QTranslator> InstallQtTranslations(QString* error);
 
 class QtDialogs : public Dialogs {
 public:

@@ -151,16 +151,20 @@ Utf8Census CountUtf8(QByteArrayView bytes, bool stopWhenNotUtf8) {
     return census;
 }
 
-QString DecodeText(const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
-    }
-    if (QByteArrayView(bytes).isValidUtf8()) return QString::fromUtf8(bytes);
+bool ReadsAsUtf8(QByteArrayView bytes) {
+    if (bytes.isValidUtf8()) return true;
     // A Windows-1251 text has almost no valid UTF-8 sequences (its letters are
     // never followed by continuation bytes); a UTF-8 text with a damaged byte
     // here and there is still read as UTF-8, the damage shown as U+FFFD.
     const Utf8Census census = CountUtf8(bytes, true);
-    if (!census.Stopped && ReadsAsUtf8(census.Sequences, census.Invalid)) return QString::fromUtf8(bytes);
+    return !census.Stopped && ReadsAsUtf8(census.Sequences, census.Invalid);
+}
+
+QString DecodeText(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    }
+    if (ReadsAsUtf8(bytes)) return QString::fromUtf8(bytes);
     return FromCp1251(bytes);
 }
 

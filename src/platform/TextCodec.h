@@ -33,6 +33,10 @@ struct Utf8Census {
 // no longer make the whole read as UTF-8.
 Utf8Census CountUtf8(QByteArrayView bytes, bool stopWhenNotUtf8 = false);
 
+// True when the bytes are UTF-8 but for a few damaged bytes: the rule by
+// which a text file without a BOM is read as UTF-8.
+bool ReadsAsUtf8(QByteArrayView bytes);
+
 // Decodes the contents of a text file: UTF-8 (BOM dropped) when the bytes
 // start with a UTF-8 BOM or are UTF-8 but for a few damaged bytes (shown as
 // U+FFFD), Windows-1251 otherwise.

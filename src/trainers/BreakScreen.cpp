@@ -35,4 +35,24 @@ void BreakScreen::DrawBreakFigure() {
 
 void BreakScreen::FormClose() { figureTimer.SetEnabled(false); }
 
+void BreakScreen::FormMouseDown(MouseButton, int, int) { Close(); }
+
+bool BreakScreen::FormKeyDown(int key, Qt::KeyboardModifiers) {
+    // A modifier alone is half of a key still to come.
+    switch (key) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock: return false;
+        default: break;
+    }
+    Close();
+    return true;
+}
+
 }  // namespace vistorel

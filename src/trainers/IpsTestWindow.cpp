@@ -4,11 +4,19 @@
 #include "history/ResultsDatabase.h"
 #include "trainers/ReadingSpeedTestWindow.h"
 
+#include <QLabel>
+
 namespace vistorel {
 namespace {
 
 const Font kResultFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, false, clGray};
 constexpr int kResultTop = 360;
+const Font kInstructionFont{QStringLiteral("MS Sans Serif"), 11, false, false, false, false, clSilver};
+
+const QString kFiguresMeaning = QStringLiteral(
+    "IPS — скорость переработки зрительной информации, бит в секунду: чем больше, тем лучше.\n"
+    "MI — потерянная информация, бит: ошибочные щелчки и пропущенные кольца (каждое — 7 бит).\n"
+    "IPI — число ошибочных щелчков.");
 
 }  // namespace
 
@@ -17,10 +25,19 @@ IpsTestWindow::IpsTestWindow(Program& program)
       clockTimer(program.App, 100),
       clockLabel(*this, 568, 0, QStringLiteral("0:0"), ClockFont()),
       resultLabel(*this, 16, kResultTop, QString(), kResultFont),
+      instructionLabel(*this, 80, 3,
+                       QStringLiteral("«Старт» — новое поле. Щёлкните все кольца, такие же, как два слева,\n"
+                                      "затем «Стоп». Итог: IPS — скорость, MI — потери, IPI — ошибки."),
+                       kInstructionFont),
       program(program),
       buttons_(*this, program.readingSpeedTest->TestButtons()) {
     ApplyDesign({QStringLiteral("IPS Test"), BorderStyle::Dialog, true, 0, 31, 634, 391, false, clBlack});
     clockTimer.OnTimer = [this] { OnClockTick(); };
+    instructionLabel.Widget()->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    instructionLabel.Widget()->setToolTip(kFiguresMeaning);
+    resultLabel.Widget()->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    resultLabel.Widget()->setToolTip(kFiguresMeaning);
+    SetDialogKeys({}, [this] { Close(); });
 }
 
 void IpsTestWindow::FormCreate() {

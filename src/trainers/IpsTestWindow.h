@@ -51,6 +51,8 @@ public:
     Timer clockTimer;
     Label clockLabel;
     Label resultLabel;
+    // What to do and what the figures mean, above the field beside the targets.
+    Label instructionLabel;
     Stopwatch stopwatch;
     IpsField Field;
     bool IpsActive = false;

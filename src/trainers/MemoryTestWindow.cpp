@@ -9,11 +9,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 
 namespace vistorel {
 namespace {
 
-const Font kResultFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, false, clSilver};
+const Font kIsrFont{QStringLiteral("MS Sans Serif"), 11, true, false, false, false, clSilver};
+const Font kMemoryInstructionFont{QStringLiteral("MS Sans Serif"), 11, false, false, false, false, clSilver};
 const Font kAnswerFont{QStringLiteral("MS Sans Serif"), 24, false, false, false, false, clWhite};
 
 }  // namespace
@@ -21,12 +24,19 @@ const Font kAnswerFont{QStringLiteral("MS Sans Serif"), 24, false, false, false,
 MemoryTestWindow::MemoryTestWindow(Program& program)
     : Form(program.App),
       showTimer(program.App, 1000),
-      resultLabel(*this, 176, 192, QString(), kResultFont),
+      resultLabel(*this, 176, 192, QString(), kIsrFont),
+      instructionLabel(*this, 16, 10,
+                       QStringLiteral("Нажмите «Старт» и запомните восемь колец: через 7 секунд они скроются.\n"
+                                      "Впишите в клетки номер направления разрыва каждого кольца по схеме слева\n"
+                                      "(1 — вверх, дальше по часовой стрелке) и нажмите «Стоп». "
+                                      "ISR — объём памяти, бит/с."),
+                       kMemoryInstructionFont),
       legend(new QLabel(Surface())),
       program(program),
       buttons_(*this, program.readingSpeedTest->TestButtons()) {
     ApplyDesign({QStringLiteral("Memory test"), BorderStyle::Dialog, true, 33, 52, 610, 273, false, clBlack});
     showTimer.OnTimer = [this] { OnShowTick(); };
+    SetDialogKeys({}, [this] { Close(); });
 
     // The legend shows the picture's top-left part, not scaled.
     legend->setGeometry(-24, 120, 185, 153);
@@ -44,8 +54,21 @@ MemoryTestWindow::MemoryTestWindow(Program& program)
         box->setAlignment(Qt::AlignCenter);
         box->setFrame(false);
         box->setStyleSheet(QStringLiteral("QLineEdit { background: black; color: white; border: 1px solid #805028; }"));
+        // One digit a box, 1 to 8 as the legend numbers the directions; a
+        // digit typed moves on to the next box.
+        box->setMaxLength(1);
+        box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[1-8]")), box));
         box->show();
         answerBoxes[static_cast<std::size_t>(i)] = box;
+    }
+    for (int i = 0; i + 1 < kMemoryRings; ++i) {
+        QLineEdit* next = answerBoxes[static_cast<std::size_t>(i + 1)];
+        QObject::connect(answerBoxes[static_cast<std::size_t>(i)], &QLineEdit::textEdited, next,
+                         [next](const QString& text) {
+                             if (text.isEmpty()) return;
+                             next->setFocus(Qt::TabFocusReason);
+                             next->selectAll();
+                         });
     }
 }
 

@@ -41,6 +41,8 @@ public:
 
     Timer showTimer;
     Label resultLabel;
+    // What to remember and type, above the strip of rings.
+    Label instructionLabel;
     QLabel* legend;
     std::array<QLineEdit*, kMemoryRings> answerBoxes{};
     MemoryRun Run;

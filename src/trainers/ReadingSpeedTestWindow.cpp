@@ -35,6 +35,8 @@ ReadingSpeedTestWindow::ReadingSpeedTestWindow(Program& program)
     textView->setReadOnly(true);
     textView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textView->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    textView->setTabChangesFocus(true);
+    SetDialogKeys({}, [this] { Close(); });
     textView->setFont(Font{QStringLiteral("MS Sans Serif"), 13, true}.ToQFont());
     QPalette textPalette = textView->palette();
     textPalette.setColor(QPalette::Base, ToQColor(clWhite));

@@ -331,7 +331,7 @@ TEST_F(PreferencesTest, ChoosingATextEmptiesTheLineBuffer) {
     EXPECT_EQ(p->TextLineBuffer.LineCount, 2);
     p.Test.Dialogs.Files = {p.Dir.File(QStringLiteral("text.txt"))};
     W().ChooseTextFile();
-    EXPECT_EQ(p.Test.Dialogs.FiltersAsked.last(), QStringLiteral("Windows text|*.txt|All files|*.*"));
+    EXPECT_EQ(p.Test.Dialogs.FiltersAsked.last(), QStringLiteral("Книги и тексты|*.txt;*.fb2;*.fb2.zip;*.epub|Все файлы|*"));
     EXPECT_EQ(p->TextLineBuffer.LineCount, 0);
     EXPECT_TRUE(p->TextLineBuffer.Lines.isEmpty());
     EXPECT_EQ(W().textPathEdit->text(), p.Dir.File(QStringLiteral("text.txt")));

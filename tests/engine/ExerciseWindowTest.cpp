@@ -9,7 +9,9 @@
 #include "engine/SpeedIndicator.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QImage>
+#include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -205,7 +207,7 @@ TEST(ExerciseWindow, LinesCarryTwoOrThreeFixationMarks) {
 // from words, three marks at sevenths of the estimated width.
 TEST(ExerciseWindow, SmartLinesAreAssembledFromWords) {
     QStringList words;
-    for (int k = 1; k <= 26; ++k) words.append(QStringLiteral("w%1").arg(k, 2, 10, QLatin1Char('0')));
+    for (int k = 1; k <= 26; ++k) words.append(QStringLiteral("a%1").arg(k, 2, 10, QLatin1Char('0')));
     Exercise e(Utf8(words.join(u' ') + u'\n'));
     e.p->SettingsRecord.SmartDivider = 1;
     e.Start();
@@ -215,8 +217,8 @@ TEST(ExerciseWindow, SmartLinesAreAssembledFromWords) {
     e.Step();
     const QString first = e.Text().Caption();
     EXPECT_EQ(first.size(), 65);
-    EXPECT_TRUE(first.startsWith(QStringLiteral("w01  w02  ")));
-    EXPECT_TRUE(first.endsWith(QStringLiteral("w13  ")));
+    EXPECT_TRUE(first.startsWith(QStringLiteral("a01  a02  ")));
+    EXPECT_TRUE(first.endsWith(QStringLiteral("a13  ")));
     const int left = 323 - (65 * 12 / 4 + 14);
     const int d = 65 * 12 / 7;
     EXPECT_EQ(e.TextAt(), QPoint(left, 120));
@@ -225,7 +227,7 @@ TEST(ExerciseWindow, SmartLinesAreAssembledFromWords) {
     EXPECT_EQ(e.Text().Caption(), first);
     EXPECT_EQ(e.BlackColumns(10), (Columns{left + d - 30, left + 2 * d - 30, left + 3 * d - 30}));
     e.Step();
-    EXPECT_TRUE(e.Text().Caption().startsWith(QStringLiteral("w14  ")));
+    EXPECT_TRUE(e.Text().Caption().startsWith(QStringLiteral("a14  ")));
     EXPECT_EQ(e.BlackColumns(10), (Columns{left + d - 30}));
 }
 
@@ -437,9 +439,10 @@ TEST(ExerciseWindow, RestartShowsOnlyTheNewText) {
     EXPECT_EQ(e.Text().Caption(), QStringLiteral("words "));
 }
 
-// A line of nine million characters at the largest font size: the label gets
-// no more than a window can show, and the placements, computed in 64 bits,
-// put the text far to the left instead of wrapping round to somewhere else.
+// A line of nine million characters at the largest font size: the word
+// modes give the label no more than a window can show, and place it, in 64
+// bits, far to the left instead of wrapping round to somewhere else; the line
+// stage shows it in pieces that fit the window, cut between letters.
 TEST(ExerciseWindow, HugeLinesArePlacedOffTheWindowAndCutForTheLabel) {
     Exercise e(QByteArray(9'000'000, 'w') + "\n");
     e.p->SettingsRecord.FontSize = 255;
@@ -449,10 +452,61 @@ TEST(ExerciseWindow, HugeLinesArePlacedOffTheWindowAndCutForTheLabel) {
     EXPECT_LT(e.Text().Left(), 0);
     e.Next(3);
     e.Step();
-    EXPECT_EQ(e.Text().Caption().size(), ExerciseWindow::kMaxShownCharacters);
-    EXPECT_LT(e.Text().Left(), 0);
-    EXPECT_EQ(e.p->Exercise.MarkCount, 3);
-    EXPECT_EQ(e.p->Exercise.MarkX[1], INT16_MAX) << "a mark past the range is kept at its end, not wrapped";
+    EXPECT_FALSE(e.Text().Caption().isEmpty());
+    EXPECT_GE(e.Text().Left(), 0);
+    EXPECT_LE(e.Text().Left() + e.Text().Width(), e.Window().ClientWidth());
+}
+
+// The line stage cuts no line off. A line wider than the window is shown as
+// window-wide pieces cut at spaces, one after the other, each with its own
+// marks on it, before the next line; a line that fits the window but would
+// stand partly outside it is moved just inside. The reading position counts
+// the text's lines, and a jump elsewhere drops the rest of the pieces.
+TEST(ExerciseWindow, LinesOfTheLineStageAreNeverCutOff) {
+    QString wide;
+    for (int k = 1; wide.size() < 600; ++k) wide += QStringLiteral("слово%1 ").arg(k);
+    wide = wide.trimmed();
+    // 99 narrow characters: left = 323 - 99 * 12 / 3 = -73, narrower than the window.
+    const QString narrow = QStringLiteral("i ").repeated(50).trimmed();
+    Exercise e(Utf8(wide + u'\n' + narrow + QStringLiteral("\nконец\n")));
+    e.Start();
+    e.Next(3);
+    ASSERT_LT(QFontMetrics(e.Text().Widget()->font()).horizontalAdvance(narrow), e.Window().ClientWidth());
+
+    // Steps until the next line or piece is shown (with its first mark).
+    auto nextShown = [&] {
+        for (int step = 0; step < 4; ++step) {
+            const int markStep = e.p->Exercise.MarkStep;
+            const int markCount = e.p->Exercise.MarkCount;
+            e.Step();
+            if (markStep == 1 || markStep > markCount) return e.Text().Caption();
+        }
+        return QString();
+    };
+    QStringList pieces;
+    for (QString shown = nextShown(); shown != narrow && pieces.size() < 50; shown = nextShown()) {
+        pieces.append(shown);
+        EXPECT_GE(e.Text().Left(), 0) << shown.toStdString();
+        EXPECT_LE(e.Text().Left() + e.Text().Width(), e.Window().ClientWidth()) << shown.toStdString();
+        const Columns marks = e.BlackColumns(10);
+        ASSERT_EQ(marks.size(), 1u);
+        EXPECT_GT(marks[0], e.Text().Left());
+        EXPECT_LT(marks[0], e.Text().Left() + e.Text().Width());
+        EXPECT_EQ(e.p->TextLineBuffer.CurrentLine, 2) << "the position is past line 1 while its pieces show";
+    }
+    EXPECT_GE(pieces.size(), 3);
+    EXPECT_EQ(pieces.join(u' '), wide);
+
+    EXPECT_EQ(e.Text().Caption(), narrow);
+    EXPECT_EQ(e.Text().Left(), 0);
+    EXPECT_LE(e.Text().Width(), e.Window().ClientWidth());
+    EXPECT_EQ(e.p->TextLineBuffer.CurrentLine, 3);
+    EXPECT_EQ(nextShown(), QStringLiteral("конец"));
+
+    // Back at the wide line: a jump to line 3 after its first piece shows line 3 next.
+    EXPECT_EQ(nextShown(), pieces[0]);
+    e.p->TextLineBuffer.CurrentLine = 3;
+    EXPECT_EQ(nextShown(), QStringLiteral("конец"));
 }
 
 // A reading position beyond the text (a bookmark of a longer text) shows line 1 in the line mode.

@@ -3,7 +3,10 @@
 #include "platform/Errors.h"
 #include "support/TestSupport.h"
 
+#include "BookMaker.h"
+
 #include <QFile>
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -58,6 +61,17 @@ TEST(TextLines, SplitsAtEveryKindOfBreak) {
     EXPECT_EQ(buffer.CurrentLine, 9);
     EXPECT_TRUE(buffer.Line(0).isEmpty());
     EXPECT_TRUE(buffer.Line(3).isEmpty());
+}
+
+// The buffer takes the text of a book, and of a plain text in any of the
+// encodings, through the one reader.
+TEST(TextLines, BooksAndEveryEncodingLoadAsTheirLines) {
+    StartDirectory dir(false);
+    const bookmaker::Book book = bookmaker::StoryBook(2, 2);
+    EXPECT_EQ(Load(dir, bookmaker::Fb2(book, "windows-1251")), bookmaker::BookLines(book));
+    EXPECT_EQ(Load(dir, bookmaker::Epub(book)), bookmaker::BookLines(book));
+    const QString story = bookmaker::StoryText(3);
+    EXPECT_EQ(Load(dir, QStringEncoder("KOI8-R").encode(story)), story.trimmed().split(u'\n'));
 }
 
 TEST(TextLines, TwentyThousandLinesAtMost) {

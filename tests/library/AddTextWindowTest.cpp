@@ -8,6 +8,12 @@
 #include "dialogs/PreferencesWindow.h"
 #include "library/TextManagerWindow.h"
 
+#include "BookMaker.h"
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <tuple>
 #include <vector>
 
@@ -44,7 +50,7 @@ TEST(AddTextWindow, AddStoresANewEntry) {
     const QString fullPath = QStringLiteral("texts/") + QString(40, QChar(u'b')) + QStringLiteral(".txt");  // 50
     a.Test.Dialogs.Files.push_back(a.Dir.File(fullPath));
     a.W().chooseFileButton.click();
-    EXPECT_EQ(a.Test.Dialogs.FiltersAsked, QStringList{QStringLiteral("Windows text *.txt|*.txt|All files|*.*")});
+    EXPECT_EQ(a.Test.Dialogs.FiltersAsked, QStringList{QStringLiteral("Книги и тексты|*.txt;*.fb2;*.fb2.zip;*.epub|Все файлы|*")});
     a.Store();
     EXPECT_TRUE(a.Test.Errors.Messages.isEmpty());
     EXPECT_FALSE(a.W().Visible());
@@ -152,9 +158,9 @@ TEST(AddTextWindow, RefusalsChangeNothing) {
     EXPECT_EQ(a.Test.Errors.Messages.size(), 5);
     EXPECT_TRUE(a.Holds(LibraryOf({2})));
 
-    a.W().titleEdit.setText(QStringLiteral("Ъ ok"));
     while (a->TextCount < 200 && a.Test.Errors.Messages.size() == 5) {
         a.W().OpenForAdding();
+        a.W().titleEdit.setText(QStringLiteral("Ъ ok"));
         a.Store();
     }
     EXPECT_EQ(a->TextLibrary[200].Title.Text(), QStringLiteral("Ъ ok"));
@@ -163,6 +169,118 @@ TEST(AddTextWindow, RefusalsChangeNothing) {
     EXPECT_EQ(a.Test.Errors.Messages.size(), 6);
     EXPECT_EQ(a->TextCount, 200);
     EXPECT_EQ(a.File().size(), 200 * 4404);
+}
+
+// A book chosen in the file dialog fills a title and a description still
+// empty with its title and author and its annotation, each cut at a word to
+// its field; filled fields are kept. A book that cannot be read (a zip bomb,
+// a damaged archive) gives one message and leaves the fields and the files alone.
+TEST(AddTextWindow, ABookFillsTheEmptyFieldsFromItsDescription) {
+    Adder a(3);
+    bookmaker::Book story = bookmaker::StoryBook(1, 2);
+    a.Dir.Write(QStringLiteral("story.fb2"), bookmaker::Fb2(story));
+    story.Title = QStringLiteral("Долгая история о смотрителе маяка, девочке Варе и северной буре");
+    story.Annotation = {QStringLiteral("слово ").repeated(400)};
+    a.Dir.Write(QStringLiteral("long.epub"), bookmaker::Epub(story));
+    a.Dir.Write(QStringLiteral("bomb.fb2.zip"), bookmaker::ZipBomb(1024 * 1024));
+    QByteArray damaged = bookmaker::Epub(story);
+    damaged.truncate(damaged.size() / 2);
+    a.Dir.Write(QStringLiteral("damaged.epub"), damaged);
+    a->textManager->Show();
+    a->textManager->OpenForAdding();
+    auto choose = [&](const QString& name) {
+        a.Test.Dialogs.Files.push_back(a.Dir.File(name));
+        a.W().chooseFileButton.click();
+    };
+
+    choose(QStringLiteral("story.fb2"));
+    EXPECT_EQ(a.W().pathEdit.text(), a.Dir.File(QStringLiteral("story.fb2")));
+    EXPECT_EQ(a.W().titleEdit.text(), QStringLiteral("Маяк на Сером мысе (Ирина Ветрова)"));
+    EXPECT_EQ(a.W().descriptionEdit.toPlainText(),
+              QStringLiteral("Рассказ о смотрителе маяка и девочке Варе.\nДля упражнений в быстром чтении."));
+
+    // Filled fields stay; empty ones take the book's, cut at words.
+    a.W().titleEdit.clear();
+    choose(QStringLiteral("long.epub"));
+    EXPECT_EQ(a.W().titleEdit.text(), QStringLiteral("Долгая история о смотрителе маяка, девочке Варе и"));
+    EXPECT_TRUE(a.W().descriptionEdit.toPlainText().startsWith(QStringLiteral("Рассказ о смотрителе")));
+    a.W().descriptionEdit.clear();
+    choose(QStringLiteral("long.epub"));
+    const QStringList lines = a.W().descriptionEdit.toPlainText().split(u'\n');
+    EXPECT_EQ(lines.size(), kMaxDescriptionLines);
+    EXPECT_EQ(lines.first(), QStringLiteral("слово ").repeated(8).trimmed());
+    a.Store();
+    EXPECT_TRUE(a.Test.Errors.Messages.isEmpty()) << a.Test.Errors.Messages.join(u'\n').toStdString();
+    ASSERT_EQ(a->TextCount, 4);
+    EXPECT_EQ(a->TextLibrary[4].DescriptionLineCount, kMaxDescriptionLines);
+
+    const QByteArray library = a.File();
+    a->textManager->OpenForAdding();
+    a.Fill(QString(), QStringLiteral("kept.txt"));
+    for (const QString& name : {QStringLiteral("bomb.fb2.zip"), QStringLiteral("damaged.epub")}) {
+        a.Test.Errors.Messages.clear();
+        choose(name);
+        ASSERT_EQ(a.Test.Errors.Messages.size(), 1) << name.toStdString();
+        EXPECT_TRUE(a.Test.Errors.Messages[0].contains(name)) << a.Test.Errors.Messages[0].toStdString();
+        EXPECT_EQ(a.W().pathEdit.text(), QStringLiteral("kept.txt"));
+        EXPECT_TRUE(a.W().titleEdit.text().isEmpty());
+    }
+    EXPECT_EQ(a.File(), library);
+}
+
+// A book dropped on the text manager opens the add text window for a new
+// entry, its path and description filled in.
+TEST(AddTextWindow, ABookDroppedOnTheManagerOpensItFilledIn) {
+    Adder a(3);
+    a.Dir.Write(QStringLiteral("story.epub"), bookmaker::Epub(bookmaker::StoryBook(1, 2), 2));
+    TextManagerWindow& manager = *a->textManager;
+    manager.Show();
+    a.W().titleEdit.setText(QStringLiteral("от прошлого раза"));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(a.Dir.File(QStringLiteral("story.epub")))});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(manager.Widget(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(manager.Widget(), &drop);
+    EXPECT_TRUE(a.Test.Errors.Messages.isEmpty()) << a.Test.Errors.Messages.join(u'\n').toStdString();
+    ASSERT_TRUE(a.W().Visible());
+    EXPECT_EQ(a.W().numberLabel.Caption(), QStringLiteral("4"));
+    EXPECT_EQ(a.W().pathEdit.text(), a.Dir.File(QStringLiteral("story.epub")));
+    EXPECT_EQ(a.W().titleEdit.text(), QStringLiteral("Маяк на Сером мысе (Ирина Ветрова)"));
+    EXPECT_TRUE(a.W().descriptionEdit.toPlainText().startsWith(QStringLiteral("Рассказ о смотрителе")));
+}
+
+// Opened for adding, the window starts empty but for a path the preferences
+// chose (until that path is stored); opened for replacing, and shown by the
+// menu, it keeps what it holds.
+TEST(AddTextWindow, OpenedForAddingStartsEmpty) {
+    Adder a(3);
+    a.W().OpenForReplacing(2);
+    a.Fill(QStringLiteral("Старый"), QStringLiteral("old.txt"), QStringLiteral("описание"));
+    a.W().Cancel();
+    a.W().OpenForReplacing(1);
+    EXPECT_EQ(a.W().titleEdit.text(), QStringLiteral("Старый"));
+    a.W().Show();
+    EXPECT_EQ(a.W().descriptionEdit.toPlainText(), QStringLiteral("описание"));
+
+    a.W().OpenForAdding();
+    EXPECT_TRUE(a.W().titleEdit.text().isEmpty());
+    EXPECT_TRUE(a.W().pathEdit.text().isEmpty());
+    EXPECT_TRUE(a.W().descriptionEdit.toPlainText().isEmpty());
+
+    a->preferencesWindow->FillPreferences();
+    a.Test.Dialogs.Files.push_back(a.Dir.File(QStringLiteral("chosen.txt")));
+    a->preferencesWindow->ChooseTextFile();
+    a.W().titleEdit.setText(QStringLiteral("Набранное"));
+    a.W().OpenForAdding();
+    EXPECT_TRUE(a.W().titleEdit.text().isEmpty());
+    EXPECT_EQ(a.W().pathEdit.text(), a.Dir.File(QStringLiteral("chosen.txt")));
+    a.Store();
+    EXPECT_EQ(a->TextLibrary[4].FilePath.Text(), QStringLiteral("chosen.txt"));
+    a.W().OpenForAdding();
+    EXPECT_TRUE(a.W().pathEdit.text().isEmpty());
+    EXPECT_TRUE(a.Test.Errors.Messages.isEmpty()) << a.Test.Errors.Messages.join('\n').toStdString();
 }
 
 // A title, a description or a path with a character the file cannot hold

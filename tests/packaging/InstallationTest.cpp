@@ -100,12 +100,15 @@ private:
 };
 
 // The package holds the program, its pictures, the practice text, the desktop
-// entry, the metainfo, the icon in every size of the icon theme and the
-// manual page, and nothing else (no tests, tools or headers).
+// entry, the metainfo, the icon in every size of the icon theme, the
+// manual page, the licence and the changelog, and nothing else (no tests,
+// tools or headers).
 TEST_F(Installation, HoldsTheProgramItsDataAndDesktopFilesAndNothingElse) {
     QStringList expected = {
         QStringLiteral("bin/vistorel"),
         QStringLiteral("share/applications/%1.desktop").arg(kId),
+        QStringLiteral("share/doc/vistorel/changelog.Debian.gz"),
+        QStringLiteral("share/doc/vistorel/copyright"),
         QStringLiteral("share/man/man1/vistorel.1.gz"),
         QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kId),
         QStringLiteral("share/vistorel/sample.txt"),
@@ -121,6 +124,14 @@ TEST_F(Installation, HoldsTheProgramItsDataAndDesktopFilesAndNothingElse) {
     QFile manual(Installed(QStringLiteral("share/man/man1/vistorel.1.gz")));
     ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
     EXPECT_TRUE(manual.read(2) == QByteArray("\x1f\x8b"));  // gzip
+    QFile copyright(Installed(QStringLiteral("share/doc/vistorel/copyright")));
+    ASSERT_TRUE(copyright.open(QIODevice::ReadOnly));
+    const QByteArray licence = copyright.readAll();
+    EXPECT_TRUE(licence.contains("License: GPL-3.0-or-later")) << licence.toStdString();
+    EXPECT_TRUE(licence.contains("/usr/share/common-licenses/GPL-3"));
+    QFile changelog(Installed(QStringLiteral("share/doc/vistorel/changelog.Debian.gz")));
+    ASSERT_TRUE(changelog.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(changelog.read(2) == QByteArray("\x1f\x8b"));
     for (const int size : IconSizes()) {
         const QImage icon(Installed(IconPath(size)));
         SCOPED_TRACE(size);

@@ -1,0 +1,230 @@
+#include "BookMaker.h"
+
+#include <QStringEncoder>
+#include <algorithm>
+#include <QUrl>
+#include <memory>
+#include <stdexcept>
+#include <zip.h>
+
+namespace vistorel::bookmaker {
+namespace {
+
+QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
+
+QByteArray Encode(const QString& text, const char* encoding) {
+    QStringEncoder encoder(encoding);
+    return encoder.encode(text);
+}
+
+}  // namespace
+
+const QStringList& Sentences() {
+    static const QStringList sentences = {
+        QStringLiteral("Старый смотритель маяка каждое утро поднимался по винтовой лестнице."),
+        QStringLiteral("Сто двенадцать ступеней вели к фонарю, и он знал каждую из них на ощупь."),
+        QStringLiteral("Внизу шумело холодное море, а над мысом кружили белые чайки."),
+        QStringLiteral("Девочка Варя приносила ему хлеб из посёлка и свежие новости."),
+        QStringLiteral("Однажды осенью с севера пришла буря, какой не помнили даже рыбаки."),
+        QStringLiteral("Ветер выл в щелях башни, а волны перехлёстывали через причал."),
+        QStringLiteral("Смотритель зажёг фонарь раньше обычного и не отходил от окна."),
+        QStringLiteral("Ночью он заметил далёкий огонёк: к берегу шла маленькая лодка."),
+        QStringLiteral("Он трижды мигнул фонарём, показывая проход между камнями."),
+        QStringLiteral("Лодка повернула и медленно вошла в тихую бухту под скалой."),
+        QStringLiteral("Утром на пороге стоял промокший рыбак с сыном и молча кланялся."),
+        QStringLiteral("Варя заварила чай с чабрецом, и все долго сидели у печки."),
+        QStringLiteral("С тех пор в посёлке говорили, что маяк на Сером мысе не спит никогда."),
+        QStringLiteral("А смотритель только улыбался и снова протирал толстые стёкла."),
+        QStringLiteral("Зимой море замерзало у берега, и лёд звенел под ногами."),
+        QStringLiteral("Весной прилетали гуси, и Варя считала их клинья над заливом."),
+    };
+    return sentences;
+}
+
+Book StoryBook(int chapters, int paragraphs, int sentencesPerParagraph) {
+    Book book;
+    book.Title = QStringLiteral("Маяк на Сером мысе");
+    book.Author = QStringLiteral("Ирина Ветрова");
+    book.Annotation = {QStringLiteral("Рассказ о смотрителе маяка и девочке Варе."),
+                       QStringLiteral("Для упражнений в быстром чтении.")};
+    const QStringList& sentences = Sentences();
+    qsizetype next = 0;
+    for (int c = 1; c <= chapters; ++c) {
+        QStringList chapter{QStringLiteral("Глава %1").arg(c)};
+        for (int p = 0; p < paragraphs; ++p) {
+            QStringList paragraph;
+            for (int s = 0; s < sentencesPerParagraph; ++s) paragraph.append(sentences[next++ % sentences.size()]);
+            chapter.append(paragraph.join(u' '));
+        }
+        book.Chapters.append(chapter);
+    }
+    return book;
+}
+
+QStringList BookLines(const Book& book) {
+    QStringList lines;
+    for (const QStringList& chapter : book.Chapters) lines += chapter;
+    return lines;
+}
+
+QByteArray Fb2(const Book& book, const char* encoding, bool withNotesAndPicture) {
+    const QString first = book.Author.section(u' ', 0, 0);
+    const QString last = book.Author.section(u' ', 1);
+    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\n"
+                                 "<FictionBook xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\" "
+                                 "xmlns:l=\"http://www.w3.org/1999/xlink\">\n<description><title-info>"
+                                 "<genre>prose_contemporary</genre><author><first-name>%2</first-name>"
+                                 "<last-name>%3</last-name></author><book-title>%4</book-title><annotation>")
+                      .arg(QString::fromLatin1(encoding), Escaped(first), Escaped(last), Escaped(book.Title));
+    for (const QString& p : book.Annotation) xml += QStringLiteral("<p>%1</p>").arg(Escaped(p));
+    xml += QStringLiteral("</annotation><lang>ru</lang></title-info>"
+                          "<document-info><program-used>Vistorel</program-used></document-info></description>\n<body>");
+    if (withNotesAndPicture) xml += QStringLiteral("<image l:href=\"#cover.png\"/>");
+    for (const QStringList& chapter : book.Chapters) {
+        xml += QStringLiteral("<section>\n<title><p>%1</p></title>\n").arg(Escaped(chapter.first()));
+        for (qsizetype p = 1; p < chapter.size(); ++p) {
+            QString text = Escaped(chapter[p]);
+            // Inline markup keeps its words in the paragraph.
+            if (p == 1) text.replace(0, text.indexOf(u' '), QStringLiteral("<emphasis>%1</emphasis>").arg(text.section(u' ', 0, 0)));
+            xml += QStringLiteral("<p>%1</p>\n").arg(text);
+        }
+        xml += QStringLiteral("<empty-line/></section>\n");
+    }
+    xml += QStringLiteral("</body>\n");
+    if (withNotesAndPicture) {
+        xml += QStringLiteral("<body name=\"notes\"><section id=\"n1\"><title><p>1</p></title>"
+                              "<p>Примечание, которого нет в тексте упражнения.</p></section></body>\n"
+                              "<binary id=\"cover.png\" content-type=\"image/png\">iVBORw0KGgo=</binary>\n");
+    }
+    xml += QStringLiteral("</FictionBook>\n");
+    return Encode(xml, encoding);
+}
+
+namespace {
+
+QByteArray WriteZip(const Entries& deflated, const Entries& stored, int level = 6) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    if (buffer == nullptr) throw std::runtime_error("zip buffer");
+    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+    if (archive == nullptr) throw std::runtime_error("zip open");
+    zip_source_keep(buffer);
+    for (const Entries* list : {&deflated, &stored}) {
+        for (const auto& [name, bytes] : *list) {
+            // libzip reads the data when the archive is written; the lists outlive that.
+            zip_source_t* data = zip_source_buffer(archive, bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0);
+            const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), data, ZIP_FL_ENC_UTF_8);
+            if (index < 0) throw std::runtime_error("zip add");
+            zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), list == &stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));
+        }
+    }
+    if (zip_close(archive) != 0) throw std::runtime_error("zip close");
+    QByteArray result;
+    zip_stat_t stat;
+    if (zip_source_stat(buffer, &stat) == 0 && zip_source_open(buffer) == 0) {
+        result.resize(static_cast<qsizetype>(stat.size));
+        zip_source_read(buffer, result.data(), stat.size);
+        zip_source_close(buffer);
+    }
+    zip_source_free(buffer);
+    zip_error_fini(&error);
+    return result;
+}
+
+}  // namespace
+
+QByteArray Zip(const Entries& entries, bool store) { return store ? WriteZip({}, entries) : WriteZip(entries, {}); }
+
+QByteArray Epub(const Book& book, int version, qint64 pictureBytes) {
+    Entries entries;
+    entries.append({QStringLiteral("mimetype"), QByteArray("application/epub+zip")});
+    entries.append({QStringLiteral("META-INF/container.xml"),
+                    QByteArray("<?xml version=\"1.0\"?>\n<container version=\"1.0\" "
+                               "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles>"
+                               "<rootfile full-path=\"OEBPS/content.opf\" media-type=\"application/oebps-package+xml\"/>"
+                               "</rootfiles></container>\n")});
+    QString manifest;
+    QString spine;
+    // A cover page left out of the reading order, and a navigation document.
+    manifest += QStringLiteral("<item id=\"cover\" href=\"Text/cover.xhtml\" media-type=\"application/xhtml+xml\"/>");
+    spine += QStringLiteral("<itemref idref=\"cover\" linear=\"no\"/>");
+    entries.append({QStringLiteral("OEBPS/Text/cover.xhtml"),
+                    QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?><html xmlns=\"http://www.w3.org/1999/xhtml\">"
+                               "<head><title>cover</title></head><body><p>Обложка</p></body></html>")});
+    for (qsizetype c = 0; c < book.Chapters.size(); ++c) {
+        const QStringList& chapter = book.Chapters[c];
+        // Chapter names with a space, written percent-encoded in the package.
+        const QString file = QStringLiteral("Text/глава %1.xhtml").arg(c + 1);
+        const QString href = QString::fromUtf8(QUrl::toPercentEncoding(file, "/"));
+        manifest += QStringLiteral("<item id=\"c%1\" href=\"%2\" media-type=\"application/xhtml+xml\"/>").arg(c + 1).arg(href);
+        spine += QStringLiteral("<itemref idref=\"c%1\"/>").arg(c + 1);
+        QString html = version == 2
+                           ? QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE html PUBLIC "
+                                            "\"-//W3C//DTD XHTML 1.1//EN\" \"http://www.w3.org/TR/xhtml11/DTD/xhtml11.dtd\">\n")
+                           : QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE html>\n");
+        html += QStringLiteral("<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>%1</title>"
+                               "<style>p { text-indent: 1em; }</style><script>var hidden = 1;</script></head>\n<body>"
+                               "<h2>%1</h2>\n")
+                    .arg(Escaped(chapter.first()));
+        for (qsizetype p = 1; p < chapter.size(); ++p) {
+            QString text = Escaped(chapter[p]);
+            // HTML's named references and inline markup inside a paragraph.
+            text.replace(QStringLiteral(" и "), QStringLiteral("&nbsp;и "));
+            if (p == 1) text = QStringLiteral("<span class=\"first\"><b>") + text.section(u' ', 0, 0) + QStringLiteral("</b></span> ") + text.section(u' ', 1);
+            html += QStringLiteral("<p>%1</p>\n").arg(text);
+        }
+        html += QStringLiteral("</body></html>\n");
+        entries.append({QStringLiteral("OEBPS/") + file, html.toUtf8()});
+    }
+    QString authorMeta = QStringLiteral("<dc:creator>%1</dc:creator>").arg(Escaped(book.Author));
+    QString opf = QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<package xmlns=\"http://www.idpf.org/2007/opf\" "
+                                 "version=\"%1.0\" unique-identifier=\"id\"><metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+                                 "<dc:identifier id=\"id\">vistorel-story</dc:identifier><dc:title>%2</dc:title>%3"
+                                 "<dc:description>%4</dc:description><dc:language>ru</dc:language></metadata>"
+                                 "<manifest>%5</manifest><spine>%6</spine></package>\n")
+                      .arg(version)
+                      .arg(Escaped(book.Title), authorMeta,
+                           // Descriptions are HTML written as text.
+                           Escaped(QStringLiteral("<p>") + book.Annotation.join(QStringLiteral("</p> <p>")) + QStringLiteral("</p>")),
+                           manifest, spine);
+    entries.append({QStringLiteral("OEBPS/content.opf"), opf.toUtf8()});
+    // Pictures: bytes that look random, stored as they are.
+    Entries pictures;
+    quint32 state = 12345;
+    for (int n = 1; pictureBytes > 0; ++n) {
+        QByteArray picture(static_cast<qsizetype>(std::min<qint64>(pictureBytes, 512 * 1024)), Qt::Uninitialized);
+        for (char& byte : picture) {
+            state = state * 1664525u + 1013904223u;
+            byte = static_cast<char>(state >> 24);
+        }
+        pictureBytes -= picture.size();
+        pictures.append({QStringLiteral("OEBPS/Images/picture%1.jpg").arg(n), picture});
+    }
+    return WriteZip(entries, pictures);
+}
+
+QByteArray ZipBomb(qint64 bytes) {
+    // The fastest packing: zeros pack a thousand to one at any level.
+    return WriteZip({{QStringLiteral("book.fb2"), QByteArray(static_cast<qsizetype>(bytes), '\0')}}, {}, 1);
+}
+
+QByteArray NestedFb2(int depth) {
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<FictionBook><body>";
+    // FictionBook and body are two levels; sections make up the rest, the
+    // paragraph the last.
+    for (int i = 0; i < depth - 3; ++i) xml += "<section>";
+    xml += "<p>Глубоко</p>";
+    for (int i = 0; i < depth - 3; ++i) xml += "</section>";
+    xml += "</body></FictionBook>\n";
+    return xml;
+}
+
+QString StoryText(int lines) {
+    QStringList text;
+    const QStringList& sentences = Sentences();
+    for (int i = 0; i < lines; ++i) text.append(sentences[i % sentences.size()]);
+    return text.join(u'\n') + u'\n';
+}
+
+}  // namespace vistorel::bookmaker
