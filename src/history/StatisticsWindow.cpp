@@ -21,6 +21,7 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <memory>
 
 namespace vistorel {
 
@@ -166,6 +167,9 @@ StatisticsWindow::StatisticsWindow(Program& program)
     chart->addAxis(valueAxis, Qt::AlignLeft);
     series->attachAxis(timeAxis);
     series->attachAxis(valueAxis);
+    // A chart view starts with an empty chart of its own, which it lets go of
+    // when given another: it is deleted here.
+    const std::unique_ptr<QChart> emptyChart(chartView->chart());
     chartView->setChart(chart);
     chartView->setRenderHint(QPainter::Antialiasing);
     chartView->setMinimumHeight(260);
