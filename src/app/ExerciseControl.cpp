@@ -171,15 +171,14 @@ bool MainWindow::ExerciseKey(int key) {
         case Qt::Key_Escape: EndExercise(); return true;
         case Qt::Key_Right:
         case Qt::Key_Plus:
-            if (program.ExerciseLoaded) {
-                SpeedUp();
-                DrawSpeedBar();
-            }
-            return true;
         case Qt::Key_Left:
         case Qt::Key_Minus:
             if (program.ExerciseLoaded) {
-                SpeedDown();
+                if (key == Qt::Key_Right || key == Qt::Key_Plus) {
+                    SpeedUp();
+                } else {
+                    SpeedDown();
+                }
                 DrawSpeedBar();
             }
             return true;

@@ -102,33 +102,29 @@ QString BookXml::ElementText() {
     return CollapseSpaces(text);
 }
 
+// Text after `line` with every run of spaces made one space and none at the
+// line's start; spaces at the end stay pending until text follows them.
+static void AppendCollapsedSpaces(QString& line, bool& spacePending, QStringView text) {
+    for (const QChar c : text) {
+        if (c.isSpace()) {
+            spacePending = !line.isEmpty();
+        } else {
+            if (spacePending) line += u' ';
+            line += c;
+            spacePending = false;
+        }
+    }
+}
+
 QString CollapseSpaces(QStringView text) {
     QString result;
     result.reserve(text.size());
     bool space = false;
-    for (const QChar c : text) {
-        if (c.isSpace()) {
-            space = !result.isEmpty();
-        } else {
-            if (space) result += u' ';
-            result += c;
-            space = false;
-        }
-    }
+    AppendCollapsedSpaces(result, space, text);
     return result;
 }
 
-void LineCollector::AddText(QStringView text) {
-    for (const QChar c : text) {
-        if (c.isSpace()) {
-            spacePending_ = !line_.isEmpty();
-        } else {
-            if (spacePending_) line_ += u' ';
-            line_ += c;
-            spacePending_ = false;
-        }
-    }
-}
+void LineCollector::AddText(QStringView text) { AppendCollapsedSpaces(line_, spacePending_, text); }
 
 void LineCollector::EndLine() {
     spacePending_ = false;
