@@ -85,7 +85,7 @@ void RecordSessionAndPlace(benchmark::State& state) {
                                   QStringLiteral("sample.txt"), 1, 3, 600, 2000, 80, 200};
     for (auto _ : state) {
         db.Record(session);
-        db.SavePlace(session.Path, session.Title, {120, 3});
+        db.SavePlace(session.Path, session.Title, {120, 3, {}});
     }
 }
 BENCHMARK(RecordSessionAndPlace)->Unit(benchmark::kMillisecond);

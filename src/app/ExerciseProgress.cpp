@@ -75,7 +75,7 @@ void ExerciseProgress::Finish() {
     // The word modes stop inside a line; the line mode stops before the line it shows next.
     const bool lineMode = program.Exercise.ExerciseMode == 4 && !program.SettingsRecord.SmartDivider;
     const int line = program.TextLineBuffer.CurrentLine;
-    if (line >= 1) program.Results->SavePlace(path_, title_, {line, lineMode ? 0 : program.Words.WordIndex});
+    if (line >= 1) program.Results->SavePlace(path_, title_, {line, lineMode ? 0 : program.Words.WordIndex, {}});
 }
 
 ReadingPlace ExerciseProgress::RememberedPlace() const {

@@ -49,10 +49,19 @@ struct ExerciseSessionResult {
     std::int64_t WordsPerMinute = 0;  // measured: words shown over active time
 };
 
-// Where reading stopped in a text: the line and the word of that line last shown.
+// Where reading stopped in a text: the line and the word of that line last
+// shown, and what that line (and its neighbours) said, to find it again when
+// the text has changed.
 struct ReadingPlace {
     int Line = 0;
     int Word = 0;
+    QString Fingerprint;
+};
+
+// A book's own title and annotation, in full.
+struct BookDetails {
+    QString FullTitle;
+    QString Annotation;
 };
 
 enum class ResultKind { ReadingTest, IpsTest, MemoryTest, Exercise };

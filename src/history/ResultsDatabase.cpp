@@ -39,6 +39,14 @@ const char* const kUpdates[][8] = {
      "CREATE INDEX memory_tests_by_time ON memory_tests (taken_at)",
      "CREATE INDEX exercise_sessions_by_time ON exercise_sessions (started_at)",
      nullptr},
+    // 3: the user's choices beyond the settings record, a book's full title and
+    // annotation where the library record holds a shortened one, and what the
+    // line of a reading place said, to find it again in a changed text.
+    {"CREATE TABLE IF NOT EXISTS preferences (key TEXT PRIMARY KEY, value TEXT NOT NULL)",
+     "CREATE TABLE IF NOT EXISTS book_details (text_id INTEGER PRIMARY KEY REFERENCES texts(id),"
+     " full_title TEXT NOT NULL, annotation TEXT NOT NULL)",
+     "ALTER TABLE reading_places ADD COLUMN fingerprint TEXT NOT NULL DEFAULT ''",
+     nullptr},
 };
 static_assert(std::size(kUpdates) == ResultsDatabase::kSchemaVersion);
 static_assert(ResultsDatabase::kApplicationId == 1448301650);
@@ -283,34 +291,34 @@ bool ResultsDatabase::Write(const std::function<bool(QSqlQuery&)>& work) {
 }
 
 bool ResultsDatabase::Record(const ReadingTestResult& r) {
-    return Write([&](QSqlQuery& q) {
+    return Recorded(ResultKind::ReadingTest, Write([&](QSqlQuery& q) {
         qint64 text = 0;
         return TextId(q, r.Path, r.Title, &text) &&
                Run(q,
                    QStringLiteral("INSERT INTO reading_tests (taken_at, text_id, characters, seconds,"
                                   " words_per_minute, bps) VALUES (?, ?, ?, ?, ?, ?)"),
                    {Stamp(r.TakenAt), text, qint64{r.Characters}, r.Seconds, qint64{r.WordsPerMinute}, qint64{r.Bps}});
-    });
+    }));
 }
 
 bool ResultsDatabase::Record(const IpsTestResult& r) {
-    return Write([&](QSqlQuery& q) {
+    return Recorded(ResultKind::IpsTest, Write([&](QSqlQuery& q) {
         return Run(q,
                    QStringLiteral("INSERT INTO ips_tests (taken_at, seconds, ips, mi, ipi, hits, misses)"
                                   " VALUES (?, ?, ?, ?, ?, ?, ?)"),
                    {Stamp(r.TakenAt), r.Seconds, r.Ips, qint64{r.Mi}, qint64{r.Ipi}, qint64{r.Hits}, qint64{r.Misses}});
-    });
+    }));
 }
 
 bool ResultsDatabase::Record(const MemoryTestResult& r) {
-    return Write([&](QSqlQuery& q) {
+    return Recorded(ResultKind::MemoryTest, Write([&](QSqlQuery& q) {
         return Run(q, QStringLiteral("INSERT INTO memory_tests (taken_at, score, isr) VALUES (?, ?, ?)"),
                    {Stamp(r.TakenAt), r.Score, r.Isr});
-    });
+    }));
 }
 
 bool ResultsDatabase::Record(const ExerciseSessionResult& s) {
-    return Write([&](QSqlQuery& q) {
+    return Recorded(ResultKind::Exercise, Write([&](QSqlQuery& q) {
         qint64 text = 0;
         return TextId(q, s.Path, s.Title, &text) &&
                Run(q,
@@ -319,7 +327,12 @@ bool ResultsDatabase::Record(const ExerciseSessionResult& s) {
                                   " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                    {Stamp(s.StartedAt), Stamp(s.EndedAt), text, s.Level, s.LastStage, s.ActiveSeconds,
                     qint64{s.WordsShown}, qint64{s.LinesAdvanced}, qint64{s.WordsPerMinute}});
-    });
+    }));
+}
+
+bool ResultsDatabase::Recorded(ResultKind kind, bool stored) {
+    if (stored && recorded_) recorded_(kind);
+    return stored;
 }
 
 bool ResultsDatabase::SavePlace(const QString& path, const QString& title, const ReadingPlace& place) {
@@ -327,22 +340,68 @@ bool ResultsDatabase::SavePlace(const QString& path, const QString& title, const
         qint64 text = 0;
         return TextId(q, path, title, &text) &&
                Run(q,
-                   QStringLiteral("INSERT INTO reading_places (text_id, line, word, saved_at) VALUES (?, ?, ?, ?)"
-                                  " ON CONFLICT (text_id) DO UPDATE SET line = excluded.line, word = excluded.word,"
-                                  " saved_at = excluded.saved_at"),
-                   {text, place.Line, place.Word, Stamp(QDateTime::currentDateTime())});
+                   QStringLiteral("INSERT INTO reading_places (text_id, line, word, saved_at, fingerprint)"
+                                  " VALUES (?, ?, ?, ?, ?) ON CONFLICT (text_id) DO UPDATE SET line = excluded.line,"
+                                  " word = excluded.word, saved_at = excluded.saved_at,"
+                                  " fingerprint = excluded.fingerprint"),
+                   {text, place.Line, place.Word, Stamp(QDateTime::currentDateTime()),
+                    place.Fingerprint.isNull() ? QStringLiteral("") : place.Fingerprint});
     });
 }
 
 std::optional<ReadingPlace> ResultsDatabase::Place(const QString& path) const {
     if (!open_) return std::nullopt;
     QSqlQuery q(QSqlDatabase::database(connection_, false));
-    if (!Run(q, QStringLiteral("SELECT line, word FROM reading_places JOIN texts ON texts.id = text_id WHERE path = ?"),
+    if (!Run(q,
+             QStringLiteral("SELECT line, word, fingerprint FROM reading_places JOIN texts ON texts.id = text_id"
+                            " WHERE path = ?"),
              {path}) ||
         !q.next()) {
         return std::nullopt;
     }
-    return ReadingPlace{q.value(0).toInt(), q.value(1).toInt()};
+    return ReadingPlace{q.value(0).toInt(), q.value(1).toInt(), q.value(2).toString()};
+}
+
+bool ResultsDatabase::SetPreference(const QString& key, const QString& value) {
+    return Write([&](QSqlQuery& q) {
+        return Run(q,
+                   QStringLiteral("INSERT INTO preferences (key, value) VALUES (?, ?)"
+                                  " ON CONFLICT (key) DO UPDATE SET value = excluded.value"),
+                   {key, value.isNull() ? QStringLiteral("") : value});
+    });
+}
+
+std::optional<QString> ResultsDatabase::Preference(const QString& key) const {
+    if (!open_) return std::nullopt;
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    if (!Run(q, QStringLiteral("SELECT value FROM preferences WHERE key = ?"), {key}) || !q.next()) return std::nullopt;
+    return q.value(0).toString();
+}
+
+bool ResultsDatabase::SaveBookDetails(const QString& path, const BookDetails& details) {
+    return Write([&](QSqlQuery& q) {
+        qint64 text = 0;
+        const auto text_or_empty = [](const QString& s) { return s.isNull() ? QStringLiteral("") : s; };
+        return TextId(q, path, details.FullTitle, &text) &&
+               Run(q,
+                   QStringLiteral("INSERT INTO book_details (text_id, full_title, annotation) VALUES (?, ?, ?)"
+                                  " ON CONFLICT (text_id) DO UPDATE SET full_title = excluded.full_title,"
+                                  " annotation = excluded.annotation"),
+                   {text, text_or_empty(details.FullTitle), text_or_empty(details.Annotation)});
+    });
+}
+
+std::optional<BookDetails> ResultsDatabase::Details(const QString& path) const {
+    if (!open_) return std::nullopt;
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    if (!Run(q,
+             QStringLiteral("SELECT full_title, annotation FROM book_details JOIN texts ON texts.id = text_id"
+                            " WHERE path = ?"),
+             {path}) ||
+        !q.next()) {
+        return std::nullopt;
+    }
+    return BookDetails{q.value(0).toString(), q.value(1).toString()};
 }
 
 ResultTable ResultsDatabase::Table(ResultKind kind) const {

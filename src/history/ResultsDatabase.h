@@ -22,7 +22,7 @@ public:
     using Reporter = std::function<void(const QString& message)>;
 
     // The schema this program writes; a file of a later version is left alone.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
     // Marks a file as a results database of this program ("VSTR").
     static constexpr int kApplicationId = 0x56535452;
 
@@ -49,6 +49,20 @@ public:
     bool SavePlace(const QString& path, const QString& title, const ReadingPlace& place);
 
     std::optional<ReadingPlace> Place(const QString& path) const;
+
+    // The user's choices kept beside the settings record (a daily goal, say),
+    // by key; none when never set or the file cannot be read.
+    bool SetPreference(const QString& key, const QString& value);
+    std::optional<QString> Preference(const QString& key) const;
+
+    // A book's title and annotation as the book has them, for the library
+    // entry of that path (whose record may hold them shortened).
+    bool SaveBookDetails(const QString& path, const BookDetails& details);
+    std::optional<BookDetails> Details(const QString& path) const;
+
+    // Called after each result of a kind is stored (an open statistics window
+    // shows it).
+    void SetRecordedListener(std::function<void(ResultKind)> listener) { recorded_ = std::move(listener); }
     ResultTable Table(ResultKind kind) const;
     bool Delete(ResultKind kind, std::int64_t id);
 
@@ -62,10 +76,12 @@ private:
     void Close();
     bool Write(const std::function<bool(QSqlQuery&)>& work);
     void Fail(const QString& message);
+    bool Recorded(ResultKind kind, bool stored);
 
     QString path_;
     QString connection_;
     Reporter report_;
+    std::function<void(ResultKind)> recorded_;
     bool open_ = false;
     bool notCreated_ = false;
     bool reported_ = false;

@@ -95,7 +95,7 @@ TEST(ExerciseHistory, ContinueStartsAtTheRememberedLineAndWordAndStartAtLineOne)
     EXPECT_EQ(t.Shown(), QStringLiteral("L1W1 "));
     t.p->mainWindow->EndExercise();
 
-    ASSERT_TRUE(t.p->Results->SavePlace(QStringLiteral("text.txt"), QString(), {7, 2}));
+    ASSERT_TRUE(t.p->Results->SavePlace(QStringLiteral("text.txt"), QString(), {7, 2, {}}));
     resume->trigger();
     EXPECT_EQ(t.p->Exercise.Stage, 1);
     EXPECT_TRUE(t.p->exerciseWindow->stageTimer.Enabled());
@@ -107,7 +107,7 @@ TEST(ExerciseHistory, ContinueStartsAtTheRememberedLineAndWordAndStartAtLineOne)
 
     // A place past the end of a text that has become shorter starts at line 1.
     t.p->mainWindow->EndExercise();
-    ASSERT_TRUE(t.p->Results->SavePlace(QStringLiteral("text.txt"), QString(), {11, 1}));
+    ASSERT_TRUE(t.p->Results->SavePlace(QStringLiteral("text.txt"), QString(), {11, 1, {}}));
     resume->trigger();
     t.Step(1);
     EXPECT_EQ(t.Shown(), QStringLiteral("L1W1 "));

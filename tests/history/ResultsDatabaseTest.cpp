@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/stat.h>
+#include <vector>
 #include <unistd.h>
 
 namespace vistorel {
@@ -71,9 +72,9 @@ TEST(ResultsDatabase, EveryKindOfResultAndThePlacesReadBackFromTheFileNewestFirs
         EXPECT_TRUE(db.Record(MemoryTestResult{At(1, 12), 40, 40 / 7.0}));
         EXPECT_TRUE(db.Record(ExerciseSessionResult{At(1, 13), At(1, 14), QStringLiteral("Книга"),
                                                     QStringLiteral("texts/book.txt"), 2, 4, 90.0, 330, 12, 220}));
-        EXPECT_TRUE(db.SavePlace(QStringLiteral("texts/book.txt"), QStringLiteral("Книга 3"), {120, 3}));
-        EXPECT_TRUE(db.SavePlace(QStringLiteral("texts/book.txt"), QStringLiteral("Книга 3"), {121, 5}));
-        EXPECT_TRUE(db.SavePlace(QStringLiteral("other.txt"), QStringLiteral("Другая"), {2, 1}));
+        EXPECT_TRUE(db.SavePlace(QStringLiteral("texts/book.txt"), QStringLiteral("Книга 3"), {120, 3, {}}));
+        EXPECT_TRUE(db.SavePlace(QStringLiteral("texts/book.txt"), QStringLiteral("Книга 3"), {121, 5, {}}));
+        EXPECT_TRUE(db.SavePlace(QStringLiteral("other.txt"), QStringLiteral("Другая"), {2, 1, {}}));
     }
     ResultsDatabase db(path, {});
     const ResultTable reading = db.Table(ResultKind::ReadingTest);
@@ -107,6 +108,37 @@ TEST(ResultsDatabase, EveryKindOfResultAndThePlacesReadBackFromTheFileNewestFirs
     EXPECT_EQ(left.Rows[0].Figure, 356);
     EXPECT_EQ(left.Rows[1].Figure, 312);
     EXPECT_EQ(db.Table(ResultKind::IpsTest).Rows.size(), 1u);
+}
+
+// What the program keeps beside the results: choices by key, a book's full
+// title and annotation, a place's fingerprint, and a word to the statistics
+// after each stored result (none when the write fails).
+TEST(ResultsDatabase, PreferencesBookDetailsAndFingerprintsReadBackAndEachStoredResultIsAnnounced) {
+    test::StartDirectory dir(false);
+    const QString path = dir.File(QStringLiteral("Vistorel.sqlite"));
+    std::vector<ResultKind> announced;
+    {
+        ResultsDatabase db(path, {});
+        db.SetRecordedListener([&](ResultKind kind) { announced.push_back(kind); });
+        EXPECT_FALSE(db.Preference(QStringLiteral("goal")).has_value());
+        EXPECT_TRUE(db.SetPreference(QStringLiteral("goal"), QStringLiteral("15")));
+        EXPECT_TRUE(db.SetPreference(QStringLiteral("goal"), QStringLiteral("20")));
+        EXPECT_TRUE(db.SaveBookDetails(QStringLiteral("Тексты/1.fb2"),
+                                       {QStringLiteral("Émile, ou De l’éducation"), QStringLiteral("Первый абзац.\nВторой.")}));
+        EXPECT_TRUE(db.SavePlace(QStringLiteral("Тексты/1.fb2"), QStringLiteral("Emile"), {7, 2, QStringLiteral("abc|def")}));
+        EXPECT_TRUE(db.Record(MemoryTestResult{At(1, 12), 40, 40 / 7.0}));
+        EXPECT_TRUE(db.Record(ReadingTest(At(1, 10), 312)));
+        SqlValue(path, "CREATE TRIGGER refuse BEFORE INSERT ON ips_tests BEGIN SELECT RAISE(ABORT, 'no'); END");
+        EXPECT_FALSE(db.Record(IpsTestResult{At(1, 11), 61.5, 6.0675, 38, 3, 20, 5}));
+    }
+    EXPECT_EQ(announced, (std::vector<ResultKind>{ResultKind::MemoryTest, ResultKind::ReadingTest}));
+    ResultsDatabase db(path, {});
+    EXPECT_EQ(db.Preference(QStringLiteral("goal")).value_or(QString()), QStringLiteral("20"));
+    ASSERT_TRUE(db.Details(QStringLiteral("Тексты/1.fb2")).has_value());
+    EXPECT_EQ(db.Details(QStringLiteral("Тексты/1.fb2"))->FullTitle, QStringLiteral("Émile, ou De l’éducation"));
+    EXPECT_EQ(db.Details(QStringLiteral("Тексты/1.fb2"))->Annotation, QStringLiteral("Первый абзац.\nВторой."));
+    EXPECT_FALSE(db.Details(QStringLiteral("other.txt")).has_value());
+    EXPECT_EQ(db.Place(QStringLiteral("Тексты/1.fb2")).value_or(ReadingPlace{}).Fingerprint, QStringLiteral("abc|def"));
 }
 
 // Runs as another user than root, who may write anywhere.
@@ -166,7 +198,7 @@ TEST(ResultsDatabase, ANewFolderThatCannotBeWrittenIsReportedOnceAndTheTrainingG
         ResultsDatabase db(path, [&](const QString& m) { messages.append(m); });
         EXPECT_FALSE(db.Record(ReadingTest(At(2, 10), 400)));
         EXPECT_FALSE(db.Available());
-        EXPECT_FALSE(db.SavePlace(QStringLiteral("a.txt"), {}, {3, 1}));
+        EXPECT_FALSE(db.SavePlace(QStringLiteral("a.txt"), {}, {3, 1, {}}));
         EXPECT_TRUE(db.Table(ResultKind::ReadingTest).Rows.empty());
     }
     ::chmod(QFile::encodeName(dir.Path()).constData(), 0700);
