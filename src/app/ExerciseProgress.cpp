@@ -5,12 +5,19 @@
 #include "history/ResultsDatabase.h"
 
 #include <QLabel>
+#include <QRect>
 #include <algorithm>
 
 namespace vistorel {
 namespace {
 
-const Font kPanelFont{QStringLiteral("MS Sans Serif"), 7, false, false, false, false, clAccent};
+// 9 points, 12 pixels.
+const Font kPanelFont{QStringLiteral("MS Sans Serif"), 12, false, false, false, false, clAccent};
+
+// The strip over the panel's name plate, relative to the panel origin: the
+// black band of the buttons goes on down into it, just tall enough for a line
+// of the font, descenders included.
+constexpr QRect kStrip(6, 84, 548, 14);
 
 }  // namespace
 
@@ -19,12 +26,22 @@ ExerciseProgress::ExerciseProgress(Program& program, Form& mainWindow)
     sampleTimer.SetEnabled(false);
     sampleTimer.OnTimer = [this] { Sample(); };
     panelLabel.SetBackground(clBlack);
-    panelLabel.Widget()->hide();
+    QLabel* strip = panelLabel.Widget();
+    strip->setFixedSize(kStrip.size());
+    strip->setAlignment(Qt::AlignCenter);
+    strip->hide();
 }
 
 void ExerciseProgress::Place(int panelX, int panelY) {
-    panelLabel.SetLeft(panelX + 176);
-    panelLabel.SetTop(panelY + 47);
+    panelLabel.SetLeft(panelX + kStrip.left());
+    panelLabel.SetTop(panelY + kStrip.top());
+}
+
+QString ExerciseProgress::PanelText() const {
+    QStringList parts = Meter.PanelLines();
+    const ExerciseWindow& exercise = *program.exerciseWindow;
+    if (program.ExerciseLoaded && !exercise.stepTimer.Enabled()) parts.prepend(QStringLiteral("пауза"));
+    return parts.join(QStringLiteral(" · "));
 }
 
 void ExerciseProgress::Begin() {
@@ -38,7 +55,7 @@ void ExerciseProgress::Begin() {
     wordsBefore_ = exercise.ShownWords;
     Meter.Start(0, program.TextLineBuffer.Lines, program.TextLineBuffer.CurrentLine);
     running_ = true;
-    panelLabel.SetCaption(Meter.PanelLines().join(u'\n'));
+    panelLabel.SetCaption(PanelText());
     panelLabel.Widget()->show();
     sampleTimer.SetEnabled(true);
 }
@@ -49,7 +66,7 @@ void ExerciseProgress::Sample() {
     Meter.Sample(clock_.elapsed(), exercise.stepTimer.Enabled(), exercise.ShownWords - wordsBefore_,
                  program.TextLineBuffer.CurrentLine);
     // Redrawn only when it reads differently: each redraw is time the steps may wait for.
-    const QString text = Meter.PanelLines().join(u'\n');
+    const QString text = PanelText();
     if (text != panelLabel.Caption()) panelLabel.SetCaption(text);
 }
 

@@ -121,7 +121,7 @@ TEST(ExerciseHistory, ThePanelShowsThePlaceWhileTheExerciseRuns) {
     t.Step(7);  // into line 3
     progress.Sample();
     EXPECT_TRUE(progress.panelLabel.Widget()->isVisible());
-    EXPECT_EQ(progress.panelLabel.Caption().split(u'\n').value(1), QStringLiteral("строка 3 из 10, 30 %"));
+    EXPECT_EQ(progress.panelLabel.Caption().split(QStringLiteral(" · ")).value(1), QStringLiteral("строка 3 из 10, 30 %"));
     EXPECT_TRUE(progress.sampleTimer.Enabled());
     t.p->mainWindow->EndExercise();
     EXPECT_FALSE(progress.panelLabel.Widget()->isVisible());
