@@ -41,7 +41,8 @@ void ImageButtonFocus::Place(QPoint at, const Bitmap& picture, const HitRect& re
     const QRect shown = picture.Width() > 0 && picture.Height() > 0
                             ? QRect(at, QSize(picture.Width(), picture.Height()))
                             : QRect(QPoint(rect.Left + 1, rect.Top + 1), QPoint(rect.Right - 1, rect.Bottom - 1));
-    setGeometry(shown.adjusted(-kMargin, -kMargin, kMargin, kMargin));
+    // At the window's edge the ring comes inside the picture.
+    setGeometry(shown.adjusted(-kMargin, -kMargin, kMargin, kMargin).intersected(parentWidget()->rect()));
 }
 
 void ImageButtonFocus::Activate() { app_.Guard(action_); }

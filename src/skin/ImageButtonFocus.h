@@ -24,7 +24,8 @@ public:
     // Tab order.
     ImageButtonFocus(Form& window, const QString& name, std::function<void()> action);
 
-    // Over the button's picture, or inside its click rectangle while it has no picture.
+    // Over the button's picture, or inside its click rectangle while it has no
+    // picture; never past the window's edge.
     void Place(const ImageButton& button);
     // Over a picture drawn at `at`, or inside `rect` when the picture is empty.
     void Place(QPoint at, const Bitmap& picture, const HitRect& rect);

@@ -50,6 +50,8 @@ TEST(ImageButtonFocus, OverThePictureWithARingSpaceAndEnterActOnceAndOtherKeysGo
     EXPECT_EQ(button.geometry(), QRect(7, 17, 66, 36));
     button.Place(QPoint(10, 20), Bitmap(), {10, 20, 70, 50});  // no picture: the inside of the rectangle
     EXPECT_EQ(button.geometry(), QRect(8, 18, 65, 35));
+    button.Place(QPoint(240, 170), picture, {240, 170, 300, 200});  // at the edge: the ring inside
+    EXPECT_EQ(button.geometry(), QRect(237, 167, 63, 33));
     button.Place(QPoint(10, 20), picture, {10, 20, 70, 50});
     window.Show();
     QApplication::setActiveWindow(window.Widget());
