@@ -181,21 +181,21 @@ void AddTextWindow::PathChanged() {
 }
 
 void AddTextWindow::UpdateCopyNotice() {
+    // Two lines under the description: why and where, the place on a line of its own.
     const QString path = pathEdit.text().trimmed();
-    const bool fits = PathFits();
     QString notice;
     if (!path.isEmpty()) {
+        const bool fits = PathFits();
         const QString outside = FirstOutsideCp1251(path);
-        const QString why = outside.isEmpty()
-                                ? QStringLiteral("Путь длиннее %1 знаков").arg(kRecordField)
-                                : QStringLiteral("В пути есть знак «%1», которого база не хранит").arg(outside);
+        const QString why = outside.isEmpty() ? QStringLiteral("Путь длиннее %1 знаков").arg(kRecordField)
+                                              : QStringLiteral("В пути знак «%1»").arg(outside);
         if (copyBox.isChecked()) {
             const LibraryCopy copy = PlanLibraryCopy(program.StartDirectory, program.ResolvePath(path), kRecordField);
-            notice = fits ? QStringLiteral("При добавлении файл будет скопирован в библиотеку: «%1».").arg(copy.StoredPath)
-                          : QStringLiteral("%1: при добавлении файл будет скопирован в библиотеку: «%2».")
-                                .arg(why, copy.StoredPath);
+            notice = (fits ? QStringLiteral("Файл скопируется в библиотеку:")
+                           : QStringLiteral("%1 — файл скопируется в библиотеку:").arg(why)) +
+                     u'\n' + copy.StoredPath;
         } else if (!fits) {
-            notice = QStringLiteral("%1: такой текст можно добавить, только скопировав его в библиотеку.").arg(why);
+            notice = QStringLiteral("%1 — такой текст сохраняется только копией в библиотеке.").arg(why);
         }
     }
     copyNotice.setText(notice);

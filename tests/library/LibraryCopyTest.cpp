@@ -63,8 +63,7 @@ TEST(LibraryCopy, ALongPathIsCopiedIntoTheLibraryFolder) {
     a.Choose(source);
     EXPECT_TRUE(a.W().copyBox.isChecked());
     const QString stored = QStringLiteral("Тексты/") + kTolstoy;  // 48 characters
-    EXPECT_EQ(a.W().copyNotice.text(),
-              QStringLiteral("Путь длиннее 50 знаков: при добавлении файл будет скопирован в библиотеку: «%1».").arg(stored));
+    EXPECT_EQ(a.W().copyNotice.text(), QStringLiteral("Путь длиннее 50 знаков — файл скопируется в библиотеку:\n") + stored);
     a.Store();
     ASSERT_TRUE(a.Test.Errors.Messages.isEmpty()) << a.Test.Errors.Messages.join(u'\n').toStdString();
     EXPECT_EQ(a.Dir.Read(stored), book);
@@ -87,7 +86,13 @@ TEST(LibraryCopy, ALongPathIsCopiedIntoTheLibraryFolder) {
     EXPECT_FALSE(a.W().copyBox.isChecked());
     EXPECT_TRUE(a.W().copyNotice.text().isEmpty());
     a.W().copyBox.setChecked(true);
-    EXPECT_EQ(a.W().copyNotice.text(), QStringLiteral("При добавлении файл будет скопирован в библиотеку: «Тексты/short.txt»."));
+    EXPECT_EQ(a.W().copyNotice.text(), QStringLiteral("Файл скопируется в библиотеку:\nТексты/short.txt"));
+    a.W().copyBox.setChecked(false);
+    a.W().pathEdit.setText(QStringLiteral("日本.txt"));
+    EXPECT_TRUE(a.W().copyBox.isChecked());
+    EXPECT_EQ(a.W().copyNotice.text(), QStringLiteral("В пути знак «日» — файл скопируется в библиотеку:\nТексты/текст.txt"));
+    a.W().copyBox.setChecked(false);
+    EXPECT_EQ(a.W().copyNotice.text(), QStringLiteral("В пути знак «日» — такой текст сохраняется только копией в библиотеке."));
     a.W().OpenForAdding();
     a.Choose(a.Download(QString(60, QChar(u'к')) + QStringLiteral(".FB2.zip"), bookmaker::Zip({{QStringLiteral("a.fb2"), book}})));
     a.Store();

@@ -1,5 +1,6 @@
 #include "BookMaker.h"
 
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
 #include <QUrl>
@@ -15,6 +16,26 @@ QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
 QByteArray Encode(const QString& text, const char* encoding) {
     QStringEncoder encoder(encoding);
     return encoder.encode(text);
+}
+
+// XML in an encoding that lacks some of its characters: those are written
+// as character references (&#234;), as XML editors save them.
+QByteArray EncodeXml(const QString& text, const char* encoding) {
+    QByteArray bytes = Encode(text, encoding);
+    if (QStringDecoder(encoding).decode(bytes) == text) return bytes;
+    bytes.clear();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        const QByteArray encoded = Encode(character, encoding);
+        if (QStringDecoder(encoding).decode(encoded) == character) {
+            bytes += encoded;
+        } else {
+            bytes += "&#" + QByteArray::number(character.toUcs4().value(0)) + ';';
+        }
+        i += length - 1;
+    }
+    return bytes;
 }
 
 }  // namespace
@@ -77,7 +98,9 @@ QByteArray Fb2(const Book& book, const char* encoding, bool withNotesAndPicture)
                                  "<last-name>%3</last-name></author><book-title>%4</book-title><annotation>")
                       .arg(QString::fromLatin1(encoding), Escaped(first), Escaped(last), Escaped(book.Title));
     for (const QString& p : book.Annotation) xml += QStringLiteral("<p>%1</p>").arg(Escaped(p));
-    xml += QStringLiteral("</annotation><lang>ru</lang></title-info>"
+    xml += QStringLiteral("</annotation>");
+    if (withNotesAndPicture) xml += QStringLiteral("<coverpage><image l:href=\"#cover.png\"/></coverpage>");
+    xml += QStringLiteral("<lang>ru</lang></title-info>"
                           "<document-info><program-used>Vistorel</program-used></document-info></description>\n<body>");
     if (withNotesAndPicture) xml += QStringLiteral("<image l:href=\"#cover.png\"/>");
     for (const QStringList& chapter : book.Chapters) {
@@ -104,7 +127,7 @@ QByteArray Fb2(const Book& book, const char* encoding, bool withNotesAndPicture)
                               "<binary id=\"cover.png\" content-type=\"image/png\">iVBORw0KGgo=</binary>\n");
     }
     xml += QStringLiteral("</FictionBook>\n");
-    return Encode(xml, encoding);
+    return EncodeXml(xml, encoding);
 }
 
 QByteArray Utf16Fb2(const Book& book, bool bigEndian, bool byteOrderMark) {

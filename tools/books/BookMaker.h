@@ -30,7 +30,8 @@ Book StoryBook(int chapters, int paragraphs, int sentencesPerParagraph = 3);
 QStringList BookLines(const Book& book);
 
 // An FB2 document in "UTF-8" or "windows-1251"; with notes (references to
-// them in the text, a body of notes) and a picture that a reader must leave out.
+// them in the text, a body of notes) and a cover picture that a reader must
+// leave out.
 QByteArray Fb2(const Book& book, const char* encoding = "UTF-8", bool withNotesAndPicture = true);
 
 // The same FB2 document in UTF-16 (declared "utf-16"), little or big endian,
