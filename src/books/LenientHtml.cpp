@@ -62,7 +62,7 @@ struct ContextFree {
     void operator()(htmlParserCtxt* context) const { htmlFreeParserCtxt(context); }
 };
 
-void StartElement(const xmlNode* node, HtmlTextReader& reader) {
+void StartHtmlElement(const xmlNode* node, HtmlTextReader& reader) {
     // The parser keeps attribute names as written: "epub:type" with its prefix.
     QString name = FromXmlText(node->name).toLower();
     QString epubType, role, cls, href;
@@ -81,7 +81,7 @@ void StartElement(const xmlNode* node, HtmlTextReader& reader) {
     reader.Start({name, epubType, role, cls, href});
 }
 
-void EndElement(const xmlNode* node, HtmlTextReader& reader) { reader.End(FromXmlText(node->name).toLower()); }
+void EndHtmlElement(const xmlNode* node, HtmlTextReader& reader) { reader.End(FromXmlText(node->name).toLower()); }
 
 bool IsDocumentNode(const xmlNode* node) {
     return node == nullptr || node->type == XML_DOCUMENT_NODE || node->type == XML_HTML_DOCUMENT_NODE;
@@ -110,19 +110,19 @@ bool ReadLenientHtml(const QByteArray& bytes, HtmlTextReader& reader) {
     const xmlNode* node = document->children;
     while (node != nullptr) {
         if (node->type == XML_ELEMENT_NODE) {
-            StartElement(node, reader);
+            StartHtmlElement(node, reader);
             if (node->children != nullptr) {
                 node = node->children;
                 continue;
             }
-            EndElement(node, reader);
+            EndHtmlElement(node, reader);
         } else if ((node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) && node->content != nullptr) {
             reader.Text(WithEntitiesResolved(FromXmlText(node->content)));
         }
         while (node != nullptr && node->next == nullptr) {
             node = node->parent;
             if (IsDocumentNode(node)) return true;
-            EndElement(node, reader);
+            EndHtmlElement(node, reader);
         }
         if (node != nullptr) node = node->next;
     }

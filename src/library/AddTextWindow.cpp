@@ -66,6 +66,9 @@ AddTextWindow::AddTextWindow(Program& program)
     copyNotice.setWordWrap(true);
     copyNotice.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     StyleLibraryControl(copyNotice);
+    // The box belongs to the path: Tab reaches it before the description.
+    QWidget::setTabOrder(&chooseFileButton, &copyBox);
+    QWidget::setTabOrder(&copyBox, &descriptionEdit);
     QObject::connect(&chooseFileButton, &QToolButton::clicked, &chooseFileButton,
                      [this] { App().Guard([this] { ChooseTextFile(); }); });
     QObject::connect(&pathEdit, &QLineEdit::textChanged, &pathEdit, [this] { App().Guard([this] { PathChanged(); }); });
