@@ -59,9 +59,15 @@ void StyleLibraryControl(QWidget& control) {
         "QScrollBar::add-page, QScrollBar::sub-page { background: black; }"
         "QToolButton { background: black; border: 1px solid %2; border-radius: 3px; }"
         "QToolButton:hover { border-color: %1; }"
+        "QCheckBox, QLabel { color: %1; background: transparent; }"
+        "QCheckBox { spacing: 6px; }"
+        "QCheckBox::indicator { width: 9px; height: 9px; background: black; border: 1px solid %2; }"
+        "QCheckBox::indicator:hover { border-color: %1; }"
+        "QCheckBox::indicator:checked { background: %1; }"
         // The control that has the keyboard shows it.
         "QListWidget:focus, QLineEdit:focus, QPlainTextEdit:focus { border-color: %1; }"
-        "QToolButton:focus { border: 2px solid %3; }")
+        "QToolButton:focus { border: 2px solid %3; }"
+        "QCheckBox::indicator:focus { border-color: %3; }")
                                .arg(accent, dim, ring));
 }
 
