@@ -107,7 +107,7 @@ bool HasColumn(QSqlQuery& query, const QString& table, const QString& column) {
 
 // A statement of an update, made only where its work is not done yet.
 bool Step(QSqlQuery& query, const QString& sql, QSqlError* error) {
-    static const QRegularExpression addColumn(QStringLiteral("^ALTER TABLE (\\w+) ADD COLUMN (\\w+) "));
+    const QRegularExpression addColumn(QStringLiteral("^ALTER TABLE (\\w+) ADD COLUMN (\\w+) "));
     const QRegularExpressionMatch match = addColumn.match(sql);
     if (match.hasMatch() && HasColumn(query, match.captured(1), match.captured(2))) return true;
     return Exec(query, sql, error);
@@ -538,8 +538,21 @@ bool ResultsDatabase::Recorded(ResultKind kind, bool stored) {
 }
 
 void ResultsDatabase::Announce(std::optional<ResultKind> kind) {
-    if (!open_) OpenFile(false);
+    // Opening checks the whole file: left to the next read, so that a result
+    // written while an exercise runs costs its steps nothing.
+    if (!open_) openOnRead_ = true;
     if (kind && recorded_) recorded_(*kind);
+}
+
+bool ResultsDatabase::Readable() const {
+    if (!open_ && openOnRead_) {
+        // Logically a read: the file is there and was only not open yet.
+        auto& self = const_cast<ResultsDatabase&>(*this);
+        self.openOnRead_ = false;
+        self.notCreated_ = false;
+        self.OpenFile(false);
+    }
+    return open_;
 }
 
 bool ResultsDatabase::Reopen() {
@@ -562,7 +575,7 @@ bool ResultsDatabase::SavePlace(const QString& path, const QString& title, const
 }
 
 std::optional<ReadingPlace> ResultsDatabase::Place(const QString& path) const {
-    if (!open_) return std::nullopt;
+    if (!Readable()) return std::nullopt;
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     if (!Run(q,
              QStringLiteral("SELECT line, word, fingerprint FROM reading_places JOIN texts ON texts.id = text_id"
@@ -584,7 +597,7 @@ bool ResultsDatabase::SetPreference(const QString& key, const QString& value) {
 }
 
 std::optional<QString> ResultsDatabase::Preference(const QString& key) const {
-    if (!open_) return std::nullopt;
+    if (!Readable()) return std::nullopt;
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     if (!Run(q, QStringLiteral("SELECT value FROM preferences WHERE key = ?"), {key}) || !q.next()) return std::nullopt;
     return q.value(0).toString();
@@ -604,7 +617,7 @@ bool ResultsDatabase::SaveBookDetails(const QString& path, const BookDetails& de
 }
 
 std::optional<BookDetails> ResultsDatabase::Details(const QString& path) const {
-    if (!open_) return std::nullopt;
+    if (!Readable()) return std::nullopt;
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     if (!Run(q,
              QStringLiteral("SELECT full_title, annotation FROM book_details JOIN texts ON texts.id = text_id"
@@ -668,7 +681,7 @@ ResultTable ResultsDatabase::Table(ResultKind kind) const {
                       .arg(local("started_at", "%Y-%m-%d %H:%M:%S"), local("ended_at", "%H:%M:%S"));
             break;
     }
-    if (!open_) return table;
+    if (!Readable()) return table;
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.setForwardOnly(true);
     if (!q.exec(sql)) return table;

@@ -45,7 +45,7 @@ public:
     ResultsDatabase& operator=(const ResultsDatabase&) = delete;
 
     // Results are read and written: the file is open, or not there yet.
-    bool Available() const { return open_ || notCreated_; }
+    bool Available() const { return open_ || notCreated_ || openOnRead_; }
     // Why it is not available, or why the last write failed: the message, and
     // its reason alone ("файл занят другой программой (database is locked)").
     const QString& Problem() const { return problem_; }
@@ -82,8 +82,8 @@ public:
     // shows it).
     void SetRecordedListener(std::function<void(ResultKind)> listener) { recorded_ = std::move(listener); }
     // Another connection wrote into the file (a result of this kind, or with
-    // none a place): the file is opened if this one has not opened it yet (it
-    // did not exist, or was locked), and the listener is told of a result.
+    // none a place): if this one has not opened it yet (it did not exist, or
+    // was locked), the next read opens it; the listener is told of a result.
     void Announce(std::optional<ResultKind> kind);
     // Opens the file again: another connection has put it aside and started a new one.
     bool Reopen();
@@ -103,6 +103,8 @@ private:
     bool Unusable(const QString& reason);
     void Report(const QString& message);
     bool Recorded(ResultKind kind, bool stored);
+    // Open for reading, opening it first where Announce said it can be now.
+    bool Readable() const;
 
     QString path_;
     QString connection_;
@@ -111,6 +113,7 @@ private:
     std::function<void(ResultKind)> recorded_;
     bool open_ = false;
     bool notCreated_ = false;
+    bool openOnRead_ = false;
     bool reportedUnusable_ = false;
     QString problem_;
     QString reason_;

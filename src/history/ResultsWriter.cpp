@@ -137,7 +137,7 @@ QString ResultsWriter::ExitMessage() const {
                           .arg(waitingPath_);
     }
     return head + QStringLiteral("\nСохранить их не удалось и в запасной файл \"%1\" (%2): они будут потеряны.")
-                      .arg(waitingPath_, fileProblem_.isEmpty() ? QStringLiteral("нет ответа") : fileProblem_);
+                      .arg(waitingPath_, fileProblem_.isEmpty() ? QStringLiteral("он не успел записаться") : fileProblem_);
 }
 
 void ResultsWriter::LoadWaitingFile() {

@@ -22,26 +22,48 @@ QString WhenTaken(const QDateTime& at) {
 }
 
 QJsonObject EntryJson(const ReadingTestResult& r) {
-    return {{"kind", "reading"},     {"taken_at", JsonStamp(r.TakenAt)}, {"title", r.Title},
-            {"path", r.Path},        {"characters", qint64{r.Characters}},   {"seconds", r.Seconds},
-            {"wpm", qint64{r.WordsPerMinute}}, {"bps", qint64{r.Bps}}};
+    return {{"kind", "reading"},
+            {"taken_at", JsonStamp(r.TakenAt)},
+            {"title", r.Title},
+            {"path", r.Path},
+            {"characters", qint64{r.Characters}},
+            {"seconds", r.Seconds},
+            {"wpm", qint64{r.WordsPerMinute}},
+            {"bps", qint64{r.Bps}}};
 }
+
 QJsonObject EntryJson(const IpsTestResult& r) {
-    return {{"kind", "ips"}, {"taken_at", JsonStamp(r.TakenAt)}, {"seconds", r.Seconds}, {"ips", r.Ips},
-            {"mi", qint64{r.Mi}},    {"ipi", qint64{r.Ipi}},                 {"hits", qint64{r.Hits}},       {"misses", qint64{r.Misses}}};
+    return {{"kind", "ips"},
+            {"taken_at", JsonStamp(r.TakenAt)},
+            {"seconds", r.Seconds},
+            {"ips", r.Ips},
+            {"mi", qint64{r.Mi}},
+            {"ipi", qint64{r.Ipi}},
+            {"hits", qint64{r.Hits}},
+            {"misses", qint64{r.Misses}}};
 }
+
 QJsonObject EntryJson(const MemoryTestResult& r) {
     return {{"kind", "memory"}, {"taken_at", JsonStamp(r.TakenAt)}, {"score", r.Score}, {"isr", r.Isr}};
 }
+
 QJsonObject EntryJson(const ExerciseSessionResult& s) {
-    return {{"kind", "exercise"},       {"started_at", JsonStamp(s.StartedAt)}, {"ended_at", JsonStamp(s.EndedAt)},
-            {"title", s.Title},         {"path", s.Path},                   {"level", s.Level},
-            {"last_stage", s.LastStage}, {"active_seconds", s.ActiveSeconds}, {"words", qint64{s.WordsShown}},
-            {"lines", qint64{s.LinesAdvanced}}, {"wpm", qint64{s.WordsPerMinute}}};
+    return {{"kind", "exercise"},
+            {"started_at", JsonStamp(s.StartedAt)},
+            {"ended_at", JsonStamp(s.EndedAt)},
+            {"title", s.Title},
+            {"path", s.Path},
+            {"level", s.Level},
+            {"last_stage", s.LastStage},
+            {"active_seconds", s.ActiveSeconds},
+            {"words", qint64{s.WordsShown}},
+            {"lines", qint64{s.LinesAdvanced}},
+            {"wpm", qint64{s.WordsPerMinute}}};
 }
+
 QJsonObject EntryJson(const PlaceOfText& p) {
-    return {{"kind", "place"},        {"path", p.Path},         {"title", p.Title}, {"line", p.Place.Line},
-            {"word", p.Place.Word}, {"fingerprint", p.Place.Fingerprint}};
+    return {{"kind", "place"},       {"path", p.Path},       {"title", p.Title},
+            {"line", p.Place.Line}, {"word", p.Place.Word}, {"fingerprint", p.Place.Fingerprint}};
 }
 
 std::int64_t JsonInteger(const QJsonObject& o, const char* key) { return o.value(QLatin1String(key)).toInteger(); }
@@ -50,27 +72,29 @@ QString JsonText(const QJsonObject& o, const char* key) { return o.value(QLatin1
 
 std::optional<WaitingEntry> EntryFromJson(const QJsonObject& o) {
     const QString kind = JsonText(o, "kind");
+    const auto integer = [&o](const char* key) { return JsonInteger(o, key); };
+    const auto number = [&o](const char* key) { return JsonNumber(o, key); };
+    const auto text = [&o](const char* key) { return JsonText(o, key); };
+    const auto time = [&o](const char* key) { return JsonTime(o.value(QLatin1String(key))); };
     WaitingEntry entry;
     entry.Running = o.value(QLatin1String("running")).toBool();
     if (kind == QLatin1String("reading")) {
-        entry.What = AnyResult{ReadingTestResult{JsonTime(o.value("taken_at")), JsonText(o, "title"), JsonText(o, "path"),
-                                                 JsonInteger(o, "characters"), JsonNumber(o, "seconds"), JsonInteger(o, "wpm"),
-                                                 JsonInteger(o, "bps")}};
+        entry.What = AnyResult{ReadingTestResult{time("taken_at"), text("title"), text("path"), integer("characters"),
+                                                 number("seconds"), integer("wpm"), integer("bps")}};
     } else if (kind == QLatin1String("ips")) {
-        entry.What = AnyResult{IpsTestResult{JsonTime(o.value("taken_at")), JsonNumber(o, "seconds"), JsonNumber(o, "ips"),
-                                             JsonInteger(o, "mi"), JsonInteger(o, "ipi"), JsonInteger(o, "hits"), JsonInteger(o, "misses")}};
+        entry.What = AnyResult{IpsTestResult{time("taken_at"), number("seconds"), number("ips"), integer("mi"),
+                                             integer("ipi"), integer("hits"), integer("misses")}};
     } else if (kind == QLatin1String("memory")) {
-        entry.What = AnyResult{MemoryTestResult{JsonTime(o.value("taken_at")), static_cast<int>(JsonInteger(o, "score")),
-                                                JsonNumber(o, "isr")}};
+        entry.What = AnyResult{MemoryTestResult{time("taken_at"), static_cast<int>(integer("score")), number("isr")}};
     } else if (kind == QLatin1String("exercise")) {
         entry.What = AnyResult{ExerciseSessionResult{
-            JsonTime(o.value("started_at")), JsonTime(o.value("ended_at")), JsonText(o, "title"), JsonText(o, "path"),
-            static_cast<int>(JsonInteger(o, "level")), static_cast<int>(JsonInteger(o, "last_stage")),
-            JsonNumber(o, "active_seconds"), JsonInteger(o, "words"), JsonInteger(o, "lines"), JsonInteger(o, "wpm")}};
+            time("started_at"), time("ended_at"), text("title"), text("path"), static_cast<int>(integer("level")),
+            static_cast<int>(integer("last_stage")), number("active_seconds"), integer("words"), integer("lines"),
+            integer("wpm")}};
     } else if (kind == QLatin1String("place")) {
-        entry.What = PlaceOfText{JsonText(o, "path"), JsonText(o, "title"),
-                                 {static_cast<int>(JsonInteger(o, "line")), static_cast<int>(JsonInteger(o, "word")),
-                                  JsonText(o, "fingerprint")}};
+        entry.What = PlaceOfText{text("path"), text("title"),
+                                 {static_cast<int>(integer("line")), static_cast<int>(integer("word")),
+                                  text("fingerprint")}};
     } else {
         return std::nullopt;
     }
