@@ -98,45 +98,61 @@ void ResultsWriter::Post(std::function<void()> event) {
     if (event) QMetaObject::invokeMethod(context_.get(), std::move(event), Qt::QueuedConnection);
 }
 
-// The names of the results that wait, in the order they came.
-QString ResultsWriter::WaitingList() const {
+// The names of the results that wait, in the order they came; with the
+// sessions of running exercises or without.
+QStringList ResultsWriter::WaitingNames(bool running) const {
     QStringList names;
     for (const Entry& entry : entries_) {
-        if (const AnyResult* result = entry.Item.Result(); result && !entry.Item.Running) names.append(Describe(*result));
+        const AnyResult* result = entry.Item.Result();
+        if (result && (running || !entry.Item.Running)) names.append(Describe(*result));
     }
-    return names.join(QStringLiteral(", "));
+    return names;
 }
 
-QString ResultsWriter::WhereTheyWait() const {
-    if (fileProblem_.isEmpty()) {
-        return QStringLiteral("Они сохранены в файле \"%1\" и будут записаны, как только файл результатов снова "
-                              "сможет их принять, самое позднее при следующем запуске программы. Тренировки идут "
-                              "как обычно.")
-            .arg(waitingPath_);
+namespace {
+
+// The words for one result that waits, and for several.
+struct WaitingWords {
+    explicit WaitingWords(qsizetype count) : one(count == 1) {}
+    QString Pick(const char* single, const char* several) const {
+        return QString::fromUtf8(one ? single : several);
     }
-    return QStringLiteral("Сохранить их в запасной файл тоже не удалось (%1): пока программа открыта, они хранятся в её "
-                          "памяти и будут записаны, как только файл результатов снова сможет их принять.")
+    bool one;
+};
+
+}  // namespace
+
+QString ResultsWriter::WhereTheyWait(qsizetype count) const {
+    const WaitingWords w(count);
+    if (fileProblem_.isEmpty()) {
+        return w.Pick("Он сохранён в файле \"%1\" и будет записан, как только файл результатов снова сможет его принять",
+                      "Они сохранены в файле \"%1\" и будут записаны, как только файл результатов снова сможет их "
+                      "принять")
+                   .arg(waitingPath_) +
+               QStringLiteral(", самое позднее при следующем запуске программы. Тренировки идут как обычно.");
+    }
+    return w.Pick("Сохранить его в запасной файл тоже не удалось (%1): пока программа открыта, он хранится в её памяти "
+                  "и будет записан, как только файл результатов снова сможет его принять.",
+                  "Сохранить их в запасной файл тоже не удалось (%1): пока программа открыта, они хранятся в её "
+                  "памяти и будут записаны, как только файл результатов снова сможет их принять.")
         .arg(fileProblem_);
 }
 
 QString ResultsWriter::ExitMessage() const {
     const std::lock_guard<std::mutex> lock(mutex_);
-    const auto count = std::count_if(entries_.begin(), entries_.end(),
-                                     [](const Entry& entry) { return entry.Item.Result() != nullptr; });
-    if (count == 0) return {};
-    QStringList names;
-    for (const Entry& entry : entries_) {
-        if (const AnyResult* result = entry.Item.Result()) names.append(Describe(*result));
-    }
-    const QString head = QStringLiteral("В файл результатов \"%1\" не удалось записать %2 (%3): %4.")
-                             .arg(databasePath_, Counted(count, kResultNouns),
-                                  reason_.isEmpty() ? QStringLiteral("файл недоступен") : reason_,
-                                  names.join(QStringLiteral(", ")));
+    const QStringList names = WaitingNames(true);
+    if (names.isEmpty()) return {};
+    const WaitingWords w(names.size());
+    const QString head = QStringLiteral("В файл результатов \"%1\" не удалось записать %2: %3.\nПричина: %4.\n")
+                             .arg(databasePath_, Counted(names.size(), kResultNouns), names.join(QStringLiteral(", ")),
+                                  reason_.isEmpty() ? QStringLiteral("файл недоступен") : reason_);
     if (fileExists_ && filedAt_ == changes_) {
-        return head + QStringLiteral("\nОни сохранены в файле \"%1\" и будут записаны при следующем запуске программы.")
+        return head + w.Pick("Он сохранён в файле \"%1\" и будет записан при следующем запуске программы.",
+                             "Они сохранены в файле \"%1\" и будут записаны при следующем запуске программы.")
                           .arg(waitingPath_);
     }
-    return head + QStringLiteral("\nСохранить их не удалось и в запасной файл \"%1\" (%2): они будут потеряны.")
+    return head + w.Pick("Сохранить его не удалось и в запасной файл \"%1\" (%2): он будет потерян.",
+                         "Сохранить их не удалось и в запасной файл \"%1\" (%2): они будут потеряны.")
                       .arg(waitingPath_, fileProblem_.isEmpty() ? QStringLiteral("он не успел записаться") : fileProblem_);
 }
 
@@ -265,8 +281,11 @@ void ResultsWriter::Run() {
         if (failed && unnamed) {
             for (Entry& entry : entries_) entry.Reported = true;
             Post([report = events_.Report,
-                  message = QStringLiteral("Результат не записан в файл результатов \"%1\": %2.\nЖдут записи: %3.\n%4")
-                                .arg(databasePath_, reason_, WaitingList(), WhereTheyWait())] {
+                  message = QStringLiteral("Результат не записан в файл результатов \"%1\": %2.\nЖдут записи (%3): %4.\n%5")
+                                .arg(databasePath_, reason_)
+                                .arg(WaitingNames(false).size())
+                                .arg(WaitingNames(false).join(QStringLiteral(", ")),
+                                     WhereTheyWait(WaitingNames(false).size()))] {
                 if (report) report(message);
             });
         }

@@ -12,6 +12,7 @@
 #include "history/WaitingResults.h"
 
 #include <QString>
+#include <QStringList>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -83,8 +84,8 @@ private:
     void LoadWaitingFile();
     // Brings the waiting file in line with the entries (outside the lock).
     void UpdateWaitingFile(std::unique_lock<std::mutex>& lock);
-    QString WaitingList() const;
-    QString WhereTheyWait() const;
+    QStringList WaitingNames(bool running) const;
+    QString WhereTheyWait(qsizetype count) const;
     void Post(std::function<void()> event);
 
     const QString databasePath_;

@@ -92,10 +92,12 @@ TEST_F(Writing, ResultsStoppedWhileTheFileIsLockedWaitAreEachReportedAndAreWritt
         EXPECT_FALSE(writer->Flush(10000));
         ASSERT_EQ(messages.size(), 2);
         EXPECT_TRUE(messages[0].contains(QStringLiteral("файл занят другой программой"))) << messages[0].toStdString();
-        EXPECT_TRUE(messages[0].contains(QStringLiteral("Ждут записи: тест скорости чтения")));
+        EXPECT_TRUE(messages[0].contains(QStringLiteral("Ждут записи (1): тест скорости чтения")));
+        EXPECT_TRUE(messages[0].contains(QStringLiteral("Он сохранён")));
         EXPECT_FALSE(messages[0].contains(QStringLiteral("упражнение")));
         EXPECT_TRUE(messages[1].contains(QStringLiteral("слов/мин), упражнение"))) << messages[1].toStdString();
-        EXPECT_TRUE(messages[1].contains(Waiting()));
+        EXPECT_TRUE(messages[1].contains(QStringLiteral("Ждут записи (2)")));
+        EXPECT_TRUE(messages[1].contains(QStringLiteral("Они сохранены в файле \"") + Waiting()));
         EXPECT_EQ(writer->WaitingResults(), 2);
         EXPECT_EQ(writer->WaitingPlace(QStringLiteral("book.txt")).value_or(ReadingPlace{}).Line, 5);
         EXPECT_EQ(WaitingFile().size(), 3u);
@@ -151,7 +153,7 @@ TEST_F(Writing, OnAFullDiskTheResultsWaitInMemoryAndAreWrittenWhenThereIsRoom) {
         EXPECT_FALSE(writer->Flush(10000));
         ASSERT_EQ(messages.size(), 1);
         EXPECT_TRUE(messages[0].contains(QStringLiteral("тоже не удалось"))) << messages[0].toStdString();
-        EXPECT_TRUE(writer->ExitMessage().contains(QStringLiteral("будут потеряны"))) << writer->ExitMessage().toStdString();
+        EXPECT_TRUE(writer->ExitMessage().contains(QStringLiteral("он будет потерян"))) << writer->ExitMessage().toStdString();
     }
     EXPECT_FALSE(QFile::exists(Waiting()));
     EXPECT_TRUE(writer->Flush(10000));
