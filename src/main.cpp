@@ -197,6 +197,8 @@ int main(int argc, char** argv) {
     }
     const vistorel::FolderLock lock(startFolder);
     if (!lock.Refusal().isEmpty()) return RefuseToStart(app, errors, lock.Refusal());
+    // Told together with whatever the start finds wrong besides (a launcher that cannot be written).
+    app.BeginErrorBatch();
     if (!lock.Warning().isEmpty()) app.ReportError(lock.Warning());
     if (line.UseDataFolder) {
         app.Guard([&] { vistorel::PrepareWorkspace(startFolder, QDir(installed).filePath(QStringLiteral("sample.txt"))); });

@@ -175,9 +175,9 @@ QString FolderLock::Refusal() const {
         case State::Blocked:
             return QStringLiteral("Висторель не может начать работу в папке \"%1\": там, где должен быть её файл "
                                   "блокировки \"%2\", стоит %3 с тем же именем. Этот файл не даёт двум копиям программы "
-                                  "работать в одной папке сразу. Переименуйте или удалите \"%2\" и запустите программу "
+                                  "работать в одной папке сразу. Переименуйте или удалите \"%4\" и запустите программу "
                                   "снова.")
-                .arg(folder, QDir::toNativeSeparators(path_), blockedBy_);
+                .arg(folder, QFileInfo(path_).fileName(), blockedBy_, QDir::toNativeSeparators(path_));
         case State::Free:
         case State::Taken: break;
     }
