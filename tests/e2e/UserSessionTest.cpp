@@ -253,6 +253,7 @@ TEST_F(UserSession, StoredTextBookmarkPreferencesAndATestEndUpInTheFiles) {
     const QPoint managerAt = manager->Rect.topLeft();
     const std::optional<ScreenWindow> adder = user_->ClickToOpen(managerAt + QPoint(200, 307), kAddText);
     ASSERT_TRUE(adder) << "the add text window did not appear";
+    ASSERT_TRUE(user_->WaitForFocus(*adder)) << "the add text window did not get the keyboard";
     user_->Click(adder->Rect.topLeft() + QPoint(120, 90));
     ASSERT_TRUE(user_->Type(QStringLiteral("Второй текст"))) << "xdotool or setxkbmap failed";
     user_->Click(adder->Rect.topLeft() + QPoint(120, 138));
@@ -269,7 +270,9 @@ TEST_F(UserSession, StoredTextBookmarkPreferencesAndATestEndUpInTheFiles) {
     // An exercise on it, and a bookmark while its first line is read.
     ASSERT_TRUE(user_->ClickToOpen(main_.Panel(50, 31), kExercise)) << "Start opened no exercise window; " << Said();
     ASSERT_NO_FATAL_FAILURE(ExpectTextInExerciseWindow());
-    ASSERT_TRUE(user_->ClickToOpen(main_.Panel(313, 64), kAddBookmark)) << "the add bookmark window did not appear";
+    const std::optional<ScreenWindow> bookmark = user_->ClickToOpen(main_.Panel(313, 64), kAddBookmark);
+    ASSERT_TRUE(bookmark) << "the add bookmark window did not appear";
+    ASSERT_TRUE(user_->WaitForFocus(*bookmark)) << "the add bookmark window did not get the keyboard";
     ASSERT_TRUE(user_->Type(QStringLiteral("Глава 1")));
     user_->Keys({QStringLiteral("Return")});
     ASSERT_TRUE(user_->WaitUntilGone(kAddBookmark)) << "the bookmark was not added; the program said: " << Said();
@@ -279,6 +282,7 @@ TEST_F(UserSession, StoredTextBookmarkPreferencesAndATestEndUpInTheFiles) {
     // Preferences: the next level down the list, accepted.
     const std::optional<ScreenWindow> preferences = user_->ClickToOpen(main_.Panel(130, 31), kPreferences);
     ASSERT_TRUE(preferences) << "the preferences window did not appear";
+    ASSERT_TRUE(user_->WaitForFocus(*preferences)) << "the preferences window did not get the keyboard";
     user_->Click(preferences->Rect.topLeft() + QPoint(60, 69));
     user_->Keys({QStringLiteral("Down")});
     user_->Click(preferences->Rect.topLeft() + QPoint(257, preferences->Rect.height() - 23));

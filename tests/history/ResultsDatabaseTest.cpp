@@ -26,6 +26,7 @@ namespace vistorel {
 namespace {
 
 using test::At;
+using test::OtherUser;
 using test::ReadingTest;
 using test::SqlValue;
 
@@ -97,6 +98,10 @@ TEST(ResultsDatabase, EveryKindOfResultAndThePlacesReadBackFromTheFileNewestFirs
     const ResultTable sessions = db.Table(ResultKind::Exercise);
     ASSERT_EQ(sessions.Rows.size(), 1u);
     EXPECT_EQ(sessions.Rows[0].Cells.mid(1, 6), (QStringList{"220", "1.5", "330", "12", "4", "2"}));
+    // A session from its start to its end, in the user's time of day.
+    EXPECT_EQ(sessions.Rows[0].At, At(1, 13));
+    EXPECT_EQ(sessions.Rows[0].Cells[0], At(1, 13).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    EXPECT_EQ(sessions.Rows[0].Cells[7], At(1, 14).toString(QStringLiteral("HH:mm:ss")));
 
     ASSERT_TRUE(db.Place(QStringLiteral("texts/book.txt")).has_value());
     EXPECT_EQ(db.Place(QStringLiteral("texts/book.txt"))->Line, 121);
@@ -109,6 +114,12 @@ TEST(ResultsDatabase, EveryKindOfResultAndThePlacesReadBackFromTheFileNewestFirs
     ASSERT_EQ(left.Rows.size(), 2u);
     EXPECT_EQ(left.Rows[0].Figure, 356);
     EXPECT_EQ(left.Rows[1].Figure, 312);
+    EXPECT_EQ(db.Table(ResultKind::IpsTest).Rows.size(), 1u);
+    // Each kind numbers its results on its own: deleting a memory test leaves
+    // the IPS test of the same number.
+    ASSERT_EQ(ips.Rows[0].Id, memory.Rows[0].Id);
+    EXPECT_TRUE(db.Delete(ResultKind::MemoryTest, memory.Rows[0].Id));
+    EXPECT_TRUE(db.Table(ResultKind::MemoryTest).Rows.empty());
     EXPECT_EQ(db.Table(ResultKind::IpsTest).Rows.size(), 1u);
 }
 
@@ -132,8 +143,11 @@ TEST(ResultsDatabase, PreferencesBookDetailsAndFingerprintsReadBackAndEachStored
         EXPECT_TRUE(db.Record(ReadingTest(At(1, 10), 312)));
         SqlValue(path, "CREATE TRIGGER refuse BEFORE INSERT ON ips_tests BEGIN SELECT RAISE(ABORT, 'no'); END");
         EXPECT_FALSE(db.Record(IpsTestResult{At(1, 11), 61.5, 6.0675, 38, 3, 20, 5}));
+        // The failed write is undone whole: the next one on the open file is stored.
+        EXPECT_TRUE(db.Record(MemoryTestResult{At(1, 13), 41, 41 / 7.0}));
     }
-    EXPECT_EQ(announced, (std::vector<ResultKind>{ResultKind::MemoryTest, ResultKind::ReadingTest}));
+    EXPECT_EQ(announced,
+              (std::vector<ResultKind>{ResultKind::MemoryTest, ResultKind::ReadingTest, ResultKind::MemoryTest}));
     ResultsDatabase db(path, {});
     EXPECT_EQ(db.Preference(QStringLiteral("goal")).value_or(QString()), QStringLiteral("20"));
     ASSERT_TRUE(db.Details(QStringLiteral("Тексты/1.fb2")).has_value());
@@ -142,18 +156,6 @@ TEST(ResultsDatabase, PreferencesBookDetailsAndFingerprintsReadBackAndEachStored
     EXPECT_FALSE(db.Details(QStringLiteral("other.txt")).has_value());
     EXPECT_EQ(db.Place(QStringLiteral("Тексты/1.fb2")).value_or(ReadingPlace{}).Fingerprint, QStringLiteral("abc|def"));
 }
-
-// Runs as another user than root, who may write anywhere.
-class OtherUser {
-public:
-    OtherUser() : switched_(::geteuid() == 0 && ::seteuid(65534) == 0) {}
-    ~OtherUser() {
-        if (switched_) (void)::seteuid(0);
-    }
-
-private:
-    bool switched_;
-};
 
 TEST(ResultsDatabase, AReadOnlyFolderAndAFullDiskGiveAMessageForEachFailedWriteAndKeepTheStoredResults) {
     for (const bool fullDisk : {false, true}) {
