@@ -123,14 +123,10 @@ void ProbeStartup(vistorel::Application& app, const CountedMessageBoxes& errors)
 
 // A second copy in a folder where the program already runs would overwrite
 // the first one's files with its own: it says so and ends, having changed
-// nothing. The message box is its only window; closing it ends the program.
-int RefuseSecondCopy(vistorel::Application& app, const CountedMessageBoxes& errors, const QString& folder,
-                     const QString& lockPath) {
-    app.ReportError(QStringLiteral("Висторель уже работает в папке \"%1\". Вторая копия программы в той же папке "
-                                   "затёрла бы изменения первой, поэтому она закрывается, ничего не изменив. "
-                                   "Перейдите в уже открытое окно программы.\n\nЕсли программа на самом деле не "
-                                   "запущена, удалите файл \"%2\" и запустите её снова.")
-                        .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(lockPath)));
+// nothing; so does a copy that finds no place for its lock. The message box is
+// its only window; closing it ends the program.
+int RefuseToStart(vistorel::Application& app, const CountedMessageBoxes& errors, const QString& message) {
+    app.ReportError(message);
     QApplication::setQuitOnLastWindowClosed(true);
     if (std::getenv("VISTOREL_STARTUP_PROBE") != nullptr) ProbeStartup(app, errors);
     QApplication::exec();
@@ -200,11 +196,15 @@ int main(int argc, char** argv) {
         QDir().mkpath(startFolder);  // so that its lock can be taken before anything is written in it
     }
     const vistorel::FolderLock lock(startFolder);
-    if (lock.HeldByAnother()) return RefuseSecondCopy(app, errors, startFolder, lock.LockPath());
+    if (!lock.Refusal().isEmpty()) return RefuseToStart(app, errors, lock.Refusal());
+    // Told together with whatever the start finds wrong besides (a launcher that cannot be written).
+    app.BeginErrorBatch();
+    if (!lock.Warning().isEmpty()) app.ReportError(lock.Warning());
     if (line.UseDataFolder) {
         app.Guard([&] { vistorel::PrepareWorkspace(startFolder, QDir(installed).filePath(QStringLiteral("sample.txt"))); });
     }
     vistorel::Program program(app, startFolder, installed);
+    program.EndOnTerminationSignals();
     program.welcomeWindow->Show();
     if (std::getenv("VISTOREL_STARTUP_PROBE") != nullptr) ProbeStartup(app, errors);
     if (app.Terminated()) return 0;

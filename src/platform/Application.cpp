@@ -27,6 +27,7 @@ void Application::Terminate() {
 }
 
 void Application::BeginErrorBatch() {
+    if (batching_) return;
     batching_ = true;
     batched_.clear();
 }

@@ -40,7 +40,8 @@ public:
 
     // Between these two calls errors are collected and then reported together
     // in one message (start-up uses this, so that a missing images folder
-    // gives one report, not one per window).
+    // gives one report, not one per window). A batch begun while one is
+    // collecting joins it: what was collected stays.
     void BeginErrorBatch();
     void EndErrorBatch();
     Dialogs& StandardDialogs() { return dialogs_; }

@@ -14,25 +14,41 @@ class FolderLock {
 public:
     // Takes the lock of the folder: a file ".vistorel.lock" in it, or, when
     // the folder takes no new file, one named after the folder in the user's
-    // runtime folder. A lock left by a copy that has ended without letting go
-    // (killed, crashed) is taken over; a lock of a running copy never is,
-    // however long that copy has run.
+    // runtime folder. A lock file that no running process holds is a
+    // leftover and is taken over, whatever it holds: one of a copy that ended
+    // without letting go (killed, crashed), one left empty or half written
+    // by a power loss, one from another computer, a dangling link. A lock of
+    // a running copy never is, however long that copy has run.
     explicit FolderLock(const QString& folder);
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
     // Another copy of the program that still runs holds the folder.
-    bool HeldByAnother() const { return heldByAnother_; }
+    bool HeldByAnother() const { return state_ == State::HeldByAnother; }
     // The lock file, for a message.
     const QString& LockPath() const { return path_; }
 
-private:
-    bool TryLock(const QString& path);
+    // Why the program must not start in this folder, in the user's words
+    // (another copy runs there, or a folder stands where the lock file goes);
+    // empty when it may.
+    QString Refusal() const;
+    // What the user should know although the program may start: the folder
+    // takes no new file, so what is not there yet cannot be saved. Empty
+    // when nothing is wrong.
+    QString Warning() const;
 
+private:
+    enum class State { Free, Taken, HeldByAnother, Blocked };
+    State TryLock(const QString& path);
+
+    QString folder_;
     QString path_;
     std::unique_ptr<QLockFile> lock_;
-    bool heldByAnother_ = false;
+    State state_ = State::Free;
+    qint64 holder_ = 0;      // the process holding the lock, when it says so
+    QString blockedBy_;      // what stands where the lock file goes
+    QString noNewFile_;      // why the folder takes no new file
 };
 
 }  // namespace vistorel

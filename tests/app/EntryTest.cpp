@@ -12,6 +12,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 #include <map>
+#include <memory>
+#include <vector>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -161,6 +163,63 @@ TEST(Entry, ASecondCopyInTheSameFolderEndsChangingNothing) {
     EXPECT_EQ(Contents(folder.path())[QStringLiteral("Vistor.bat")], QByteArray("@echo off\r\nVistor.exe\r\n"));
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("book_data.dat.vistorel-saving-Ab3dE9"))));
     EXPECT_FALSE(QFileInfo::exists(lockFile));  // let go at the end
+
+    // An empty lock file, as a power loss leaves one, is no copy that runs.
+    QFile(lockFile).open(QIODevice::WriteOnly);
+    const BinaryRun afterPowerLoss = StartBinary(environment, {}, folder.path());
+    EXPECT_EQ(afterPowerLoss.ExitCode, 0) << qPrintable(afterPowerLoss.Errors);
+    EXPECT_FALSE(QFileInfo::exists(lockFile));
+}
+
+// Copies started at the same moment in one folder, with no lock file there,
+// an empty one or one of garbage: exactly one runs, every other says so.
+TEST(Entry, OfCopiesStartedAtOnceExactlyOneRuns) {
+    constexpr int kCopies = 5;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.remove(QStringLiteral("VISTOREL_STARTUP_PROBE"));
+    for (const char* leftover : {static_cast<const char*>(nullptr), "", "garbage\n"}) {
+        SCOPED_TRACE(leftover == nullptr ? "no lock file" : *leftover == '\0' ? "an empty lock file" : "garbage");
+        QTemporaryDir folder;
+        if (leftover != nullptr) {
+            QFile lock(folder.filePath(QStringLiteral(".vistorel.lock")));
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly) && lock.write(leftover) >= 0);
+        }
+        std::vector<std::unique_ptr<QProcess>> copies;
+        for (int k = 0; k < kCopies; ++k) {
+            copies.push_back(std::make_unique<QProcess>());
+            copies.back()->setProcessEnvironment(environment);
+            copies.back()->setWorkingDirectory(folder.path());
+            copies.back()->setReadChannel(QProcess::StandardError);
+            copies.back()->start(QStringLiteral(VISTOREL_BINARY), QStringList());
+        }
+        for (const auto& copy : copies) ASSERT_TRUE(copy->waitForStarted());
+        // A refused copy says so and waits with its message box; the one that
+        // runs writes its launcher.
+        std::vector<QString> said(kCopies);
+        const auto refused = [&] {
+            int count = 0;
+            for (int k = 0; k < kCopies; ++k) {
+                copies[k]->waitForReadyRead(0);
+                said[k] += QString::fromUtf8(copies[k]->readAllStandardError());
+                if (said[k].contains(QStringLiteral("уже работает"))) ++count;
+            }
+            return count;
+        };
+        QElapsedTimer waited;
+        waited.start();
+        while ((refused() < kCopies - 1 || !QFileInfo::exists(folder.filePath(QStringLiteral("Vistor.bat")))) &&
+               waited.elapsed() < 20000) {
+            QThread::msleep(50);
+        }
+        QThread::msleep(300);
+        EXPECT_EQ(refused(), kCopies - 1);
+        for (int k = 0; k < kCopies; ++k) EXPECT_EQ(copies[k]->state(), QProcess::Running) << qPrintable(said[k]);
+        for (const auto& copy : copies) {
+            copy->kill();
+            copy->waitForFinished();
+        }
+    }
 }
 
 }  // namespace

@@ -10,7 +10,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -249,6 +253,7 @@ TEST_F(UserSession, StoredTextBookmarkPreferencesAndATestEndUpInTheFiles) {
     const QPoint managerAt = manager->Rect.topLeft();
     const std::optional<ScreenWindow> adder = user_->ClickToOpen(managerAt + QPoint(200, 307), kAddText);
     ASSERT_TRUE(adder) << "the add text window did not appear";
+    ASSERT_TRUE(user_->WaitForFocus(*adder)) << "the add text window did not get the keyboard";
     user_->Click(adder->Rect.topLeft() + QPoint(120, 90));
     ASSERT_TRUE(user_->Type(QStringLiteral("Второй текст"))) << "xdotool or setxkbmap failed";
     user_->Click(adder->Rect.topLeft() + QPoint(120, 138));
@@ -265,7 +270,9 @@ TEST_F(UserSession, StoredTextBookmarkPreferencesAndATestEndUpInTheFiles) {
     // An exercise on it, and a bookmark while its first line is read.
     ASSERT_TRUE(user_->ClickToOpen(main_.Panel(50, 31), kExercise)) << "Start opened no exercise window; " << Said();
     ASSERT_NO_FATAL_FAILURE(ExpectTextInExerciseWindow());
-    ASSERT_TRUE(user_->ClickToOpen(main_.Panel(313, 64), kAddBookmark)) << "the add bookmark window did not appear";
+    const std::optional<ScreenWindow> bookmark = user_->ClickToOpen(main_.Panel(313, 64), kAddBookmark);
+    ASSERT_TRUE(bookmark) << "the add bookmark window did not appear";
+    ASSERT_TRUE(user_->WaitForFocus(*bookmark)) << "the add bookmark window did not get the keyboard";
     ASSERT_TRUE(user_->Type(QStringLiteral("Глава 1")));
     user_->Keys({QStringLiteral("Return")});
     ASSERT_TRUE(user_->WaitUntilGone(kAddBookmark)) << "the bookmark was not added; the program said: " << Said();
@@ -275,6 +282,7 @@ TEST_F(UserSession, StoredTextBookmarkPreferencesAndATestEndUpInTheFiles) {
     // Preferences: the next level down the list, accepted.
     const std::optional<ScreenWindow> preferences = user_->ClickToOpen(main_.Panel(130, 31), kPreferences);
     ASSERT_TRUE(preferences) << "the preferences window did not appear";
+    ASSERT_TRUE(user_->WaitForFocus(*preferences)) << "the preferences window did not get the keyboard";
     user_->Click(preferences->Rect.topLeft() + QPoint(60, 69));
     user_->Keys({QStringLiteral("Down")});
     user_->Click(preferences->Rect.topLeft() + QPoint(257, preferences->Rect.height() - 23));
@@ -318,6 +326,44 @@ TEST_F(UserSession, StoredTextBookmarkPreferencesAndATestEndUpInTheFiles) {
     settings.Level = 1;
     EXPECT_TRUE(ReadFile(File(kSettingsFile)) == test::BytesOf(settings))
         << Difference(ReadFile(File(kSettingsFile)), test::BytesOf(settings));
+}
+
+// SIGTERM (a log-out, a shut-down) during an exercise ends the program as
+// Exit does: the exercise's session and its place are in the results, and
+// the settings were written as they were.
+TEST_F(UserSession, AnExerciseEndedBySigtermKeepsItsSessionAndPlace) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(EnterMainWindow());
+    ASSERT_TRUE(user_->ClickToOpen(main_.Panel(50, 31), kExercise)) << "Start opened no exercise window; " << Said();
+    ASSERT_NO_FATAL_FAILURE(ExpectTextInExerciseWindow());
+    QThread::msleep(11000);  // long enough to be a result
+    ASSERT_EQ(::kill(static_cast<pid_t>(program_.processId()), SIGTERM), 0);
+    ASSERT_TRUE(program_.waitForFinished(e2e::kPatienceMs)) << "SIGTERM did not end the program";
+    EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program_.exitCode(), 0) << "the program said: " << Said();
+    EXPECT_TRUE(ReadFile(File(kSettingsFile)) == settingsBefore_)
+        << Difference(ReadFile(File(kSettingsFile)), settingsBefore_);
+    double seconds = 0;
+    int words = 0, line = 0, sessions = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("e2e-results"));
+        db.setDatabaseName(File(QStringLiteral("Vistorel.sqlite")));
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        if (query.exec(QStringLiteral("SELECT count(*), max(active_seconds), max(words_shown) FROM exercise_sessions")) &&
+            query.next()) {
+            sessions = query.value(0).toInt();
+            seconds = query.value(1).toDouble();
+            words = query.value(2).toInt();
+        }
+        if (query.exec(QStringLiteral("SELECT line FROM reading_places")) && query.next()) line = query.value(0).toInt();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("e2e-results"));
+    EXPECT_EQ(sessions, 1);
+    EXPECT_GE(seconds, 10.0);
+    EXPECT_GT(words, 5);
+    EXPECT_GE(line, 1);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QThread>
-#include <algorithm>
 #include <csignal>
 #include <sys/prctl.h>
 
@@ -153,6 +152,12 @@ bool ScreenUser::WaitUntilGone(const QString& title, int timeoutMs) const {
         timeoutMs);
 }
 
+QString ScreenUser::FocusedWindow() const { return Xdotool({QStringLiteral("getwindowfocus")}).trimmed(); }
+
+bool ScreenUser::WaitForFocus(const ScreenWindow& window, int timeoutMs) const {
+    return WaitUntil([&] { return FocusedWindow() == window.Id; }, timeoutMs);
+}
+
 QStringList ScreenUser::VisibleTitles() const {
     QStringList titles;
     const QStringList ids =
@@ -199,11 +204,9 @@ std::optional<ScreenWindow> ScreenUser::ClickToOpen(QPoint at, const QString& ti
 }
 
 bool ScreenUser::Type(const QString& text) const {
-    const bool russian = std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0x7F; });
-    if (russian && !SetKeyboardLayout(QStringLiteral("ru"))) return false;
+    if (!layouts_) layouts_ = SetKeyboardLayout(QStringLiteral("us,ru"));
     bool typed = false;
-    Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text}, &typed);
-    if (russian && !SetKeyboardLayout(QStringLiteral("us"))) return false;
+    if (layouts_) Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text}, &typed);
     return typed;
 }
 

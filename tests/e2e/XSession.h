@@ -67,6 +67,12 @@ public:
     bool WaitUntilGone(const QString& title, int timeoutMs = kPatienceMs) const;
     // The titles of the visible windows, for a failure message.
     QStringList VisibleTitles() const;
+    // Until the window has the keyboard focus, so that keys sent next go to
+    // it: a window shown is on the screen a moment before the program gives
+    // it the focus, and keys sent in that moment go to the window that had it.
+    bool WaitForFocus(const ScreenWindow& window, int timeoutMs = kPatienceMs) const;
+    // The X id of the window that has the keyboard focus.
+    QString FocusedWindow() const;
     // Polls the condition every 100 ms until it holds or the time is up.
     static bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kPatienceMs);
 
@@ -75,11 +81,14 @@ public:
     // come (for commands that only show a window, where a second click does
     // no harm), until it is there or the time is up.
     std::optional<ScreenWindow> ClickToOpen(QPoint at, const QString& title) const;
-    // Types on a Russian keyboard layout when the text has Russian letters, as
-    // a user switches layouts: with the letters on the keyboard, xdotool types
-    // them with its keys instead of remapping a spare key for every letter,
-    // which loses letters when the program reads a key after the mapping
-    // changed back.
+    // Types the text, Russian letters with the keys of the keyboard's Russian
+    // layout. The keyboard gets its English and Russian layouts at the first
+    // text typed, while the program runs, and keeps them: a program reads a
+    // key with the mapping it has when it reads it, so a mapping changed
+    // after the keys were pressed (a spare key remapped for each letter, or
+    // the layout switched back) turned the letters of a program slow to read
+    // them into others. (Layouts set before the program started lost the
+    // Russian letters of a slow program.)
     bool Type(const QString& text) const;
     void Keys(const QStringList& keys) const;
     // The whole screen as it is now (a null image when it cannot be taken).
@@ -91,6 +100,7 @@ private:
     bool SetKeyboardLayout(const QString& layout) const;
 
     QProcessEnvironment environment_;
+    mutable bool layouts_ = false;  // both layouts are set
 };
 
 }  // namespace vistorel::e2e

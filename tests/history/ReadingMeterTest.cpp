@@ -33,7 +33,8 @@ TEST(ReadingMeter, SpeedOverTheLastMinuteOfRunningTimeWithPausesLeftOut) {
             EXPECT_EQ(meter.MeasuredWordsPerMinute(), 120);
         }
     }
-    // Paused for 20 s.
+    // The look that finds it paused counts the time up to it; then 20 s of pause.
+    EXPECT_EQ(meter.ActiveMs(), 30000);
     for (std::int64_t t = 30500; t < 50000; t += 500) meter.Sample(t, false, words, 105);
     meter.Sample(50000, true, words, 105);
     // 40 s at two words per half second: 240 words a minute.
@@ -63,6 +64,15 @@ TEST(ReadingMeter, LinesAdvancedCountTheWayRoundTheEndOfTheText) {
     EXPECT_EQ(meter.LinesAdvanced(), 3);
     meter.Sample(1000, true, 4, 2);
     EXPECT_EQ(meter.LinesAdvanced(), 4);
+
+    // Five lines round the end still count (8 to 3); six (8 to 4) are a jump
+    // back, to a bookmark say, not a way round.
+    meter.Start(0, lines, 8);
+    meter.Sample(250, true, 1, 3);
+    EXPECT_EQ(meter.LinesAdvanced(), 5);
+    meter.Start(0, lines, 8);
+    meter.Sample(250, true, 1, 4);
+    EXPECT_EQ(meter.LinesAdvanced(), 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -130,8 +131,21 @@ TEST(SettingsFile, FailedSaveLeavesWhatWasThere) {
     EXPECT_EQ(dir.Read(kFile), old);
     EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files), QStringList{kFile});
 
+    // Broken off half-way by the disk, the save leaves the old file whole too.
+    EXPECT_FALSE(SaveSettingsFile(dir.File(kFile), record, nullptr, {WriteFault::Step::Write, 110, 28}));
+    EXPECT_EQ(dir.Read(kFile), old);
+
     ASSERT_TRUE(SaveSettingsFile(dir.File(kFile), record));
     EXPECT_EQ(dir.Read(kFile), BytesOf(record));
+
+    // Kept as a link to another folder, the file is written there and the link stays.
+    QDir(dir.Path()).mkdir(QStringLiteral("synced"));
+    dir.Write(QStringLiteral("synced/") + kFile, old);
+    QFile::remove(dir.File(kFile));
+    ASSERT_TRUE(QFile::link(dir.File(QStringLiteral("synced/") + kFile), dir.File(kFile)));
+    ASSERT_TRUE(SaveSettingsFile(dir.File(kFile), record));
+    EXPECT_TRUE(QFileInfo(dir.File(kFile)).isSymLink());
+    EXPECT_EQ(dir.Read(QStringLiteral("synced/") + kFile), BytesOf(record));
 }
 
 }  // namespace

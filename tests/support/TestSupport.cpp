@@ -8,6 +8,7 @@
 #include <random>
 #include <stdexcept>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace vistorel::test {
 namespace {
@@ -62,6 +63,12 @@ FileSizeLimit::~FileSizeLimit() {
     limit.rlim_cur = savedLimit_;
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, oldHandler_);
+}
+
+OtherUser::OtherUser() : switched_(::geteuid() == 0 && ::seteuid(kId) == 0) {}
+
+OtherUser::~OtherUser() {
+    if (switched_) (void)::seteuid(0);
 }
 
 QString ImagesDirectory() { return QStringLiteral(VISTOREL_IMAGES_DIR); }

@@ -115,6 +115,20 @@ private:
     void (*oldHandler_)(int) = nullptr;
 };
 
+// While it lives, runs as another user than root, who may write anywhere
+// (as "nobody"); a test run as any other user goes on as that user.
+class OtherUser {
+public:
+    static constexpr unsigned kId = 65534;
+    OtherUser();
+    ~OtherUser();
+    OtherUser(const OtherUser&) = delete;
+    OtherUser& operator=(const OtherUser&) = delete;
+
+private:
+    bool switched_;
+};
+
 // Folder holding the generated images of the build.
 QString ImagesDirectory();
 // Folder holding the bundled sample data.

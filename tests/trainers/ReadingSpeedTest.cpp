@@ -24,6 +24,7 @@ TEST(ReadingSpeed, TakesWholeLinesUntilTwoThousandCharacters) {
     EXPECT_EQ(beginning.Chars, 2010);
     EXPECT_EQ(beginning.Lines, QStringList({QString(1990, u'ж'), QString(), QString(20, u'я')}));
     EXPECT_EQ(Take({QString(5000, u'a'), QStringLiteral("b")}).Lines.size(), 1);
+    EXPECT_EQ(Take({QString(1500, u'a'), QString(500, u'b'), QStringLiteral("c")}).Lines.size(), 2);  // 2000 exactly
     EXPECT_EQ(Take({QStringLiteral("один"), QString(), QStringLiteral("два")}).Chars, 7);
 }
 

@@ -12,6 +12,7 @@
 #include "dialogs/WelcomeWindow.h"
 #include "engine/ExerciseWindow.h"
 #include "engine/SpeedIndicator.h"
+#include "history/StatisticsWindow.h"
 #include "library/AddBookmarkWindow.h"
 #include "library/AddTextWindow.h"
 #include "library/JumpToBookmarkWindow.h"
@@ -21,6 +22,8 @@
 #include "trainers/IpsTestWindow.h"
 #include "trainers/MemoryTestWindow.h"
 #include "trainers/ReadingSpeedTestWindow.h"
+
+#include "BookMaker.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,7 +52,8 @@ namespace {
 constexpr std::array<const char*, kWindowCount + 1> kWindowNames = {
     "welcome",          "main",         "preferences",  "about",           "exercise",
     "speed indicator",  "text manager", "reading test", "add text",        "add bookmark",
-    "jump to bookmark", "break screen", "IPS test",     "memory test",     "menus (popups)"};
+    "jump to bookmark", "break screen", "IPS test",     "memory test",     "statistics",
+    "menus (popups)"};
 
 long StatusKb(const char* field) {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -78,9 +82,21 @@ QByteArray RandomBytes(std::mt19937& random, int size) {
 
 }  // namespace
 
+int WindowNamed(const QString& name) {
+    for (int w = 0; w < kWindowCount; ++w) {
+        if (name == QLatin1String(kWindowNames[static_cast<std::size_t>(w)])) return w;
+    }
+    return -1;
+}
+
 Monkey::Monkey(const Options& options, Watchdog& watchdog)
     : options_(options), watchdog_(watchdog), random_(options.Seed), dialogs_(random_) {
     if (!dir_.isValid()) throw std::runtime_error("cannot create a temporary start directory");
+    for (const QString& name : options.Skipped) {
+        const int window = WindowNamed(name);
+        if (window < 0) throw std::runtime_error("no window is called " + name.toStdString());
+        skipped_[static_cast<std::size_t>(window)] = true;
+    }
     PrepareStartDirectory();
 }
 
@@ -88,7 +104,7 @@ Monkey::~Monkey() { EndProgram(); }
 
 // The ready workspace, and beside it the odd files a user may pick: an empty
 // text, a binary one, one endless line, a folder, a path too long for the
-// records, missing files and broken pictures.
+// records, missing files and broken pictures; and small books, FB2 and EPUB.
 void Monkey::PrepareStartDirectory() {
     try {
         PrepareFiles();
@@ -118,13 +134,20 @@ void Monkey::PrepareFiles() {
     photo.fill(Qt::darkCyan);
     const QString jpeg = dir.filePath(QStringLiteral("photo.jpg"));
     const bool haveJpeg = photo.save(jpeg, "JPG");
+    const bookmaker::Book book = bookmaker::StoryBook(2, 3);
+    WriteFileAtomically(dir.filePath(QStringLiteral("story.fb2")), bookmaker::Fb2(book));
+    WriteFileAtomically(dir.filePath(QStringLiteral("story.epub")), bookmaker::Epub(book));
 
-    FillLibrary({practice, QStringLiteral("empty.txt"), QStringLiteral("binary.txt"), QStringLiteral("one-line.txt"),
-                 QStringLiteral("short utf8.txt"), QStringLiteral("folder.txt"), QStringLiteral("missing.txt")});
-    dialogs_.TextFiles = {dir.filePath(practice), practice, dir.filePath(practice), dir.filePath(QStringLiteral("empty.txt")),
+    FillLibrary({practice, QStringLiteral("story.fb2"), QStringLiteral("empty.txt"), QStringLiteral("binary.txt"),
+                 QStringLiteral("story.epub"), QStringLiteral("one-line.txt"), QStringLiteral("short utf8.txt"),
+                 QStringLiteral("folder.txt"), QStringLiteral("missing.txt")});
+    dialogs_.TextFiles = {dir.filePath(practice), practice, dir.filePath(practice), dir.filePath(QStringLiteral("story.fb2")),
+                          dir.filePath(QStringLiteral("story.epub")), dir.filePath(QStringLiteral("empty.txt")),
                           dir.filePath(QStringLiteral("binary.txt")), dir.filePath(QStringLiteral("one-line.txt")),
                           dir.filePath(QStringLiteral("short utf8.txt")), dir.filePath(QStringLiteral("folder.txt")),
                           deepText, dir.filePath(QStringLiteral("missing.txt"))};
+    dialogs_.SaveFiles = {dir.filePath(QStringLiteral("results.csv")), dir.filePath(QStringLiteral("folder.txt")),
+                          dir.filePath(QStringLiteral("no-such-folder/results.csv"))};
     dialogs_.PictureFiles = {dir.filePath(QStringLiteral("images/bgrnd.bmp")), dir.filePath(QStringLiteral("images/Ring3.bmp")),
                              dir.filePath(QStringLiteral("images/vistorlogo.bmp")), dir.filePath(QStringLiteral("broken.bmp")),
                              dir.filePath(QStringLiteral("broken.jpg")), dir.filePath(QStringLiteral("missing.bmp"))};
@@ -182,7 +205,7 @@ std::array<Form*, kWindowCount> Monkey::Windows() const {
     return {p.welcomeWindow.get(), p.mainWindow.get(),  p.preferencesWindow.get(),    p.aboutWindow.get(),
             p.exerciseWindow.get(), p.speedIndicator.get(), p.textManager.get(),   p.readingSpeedTest.get(),
             p.addTextWindow.get(),  p.addBookmarkWindow.get(), p.jumpToBookmarkWindow.get(), p.breakScreen.get(),
-            p.ipsTest.get(),        p.memoryTest.get()};
+            p.ipsTest.get(),        p.memoryTest.get(), p.statisticsWindow.get()};
 }
 
 int Monkey::WindowOf(const QWidget* top) const {
@@ -226,7 +249,19 @@ int Monkey::Run() {
     return memoryFailure_.isEmpty() ? 0 : 3;
 }
 
+// A window left alone that something opened (a menu item, another window)
+// goes away at once.
+void Monkey::HideSkipped() {
+    const auto windows = Windows();
+    for (int w = 0; w < kWindowCount; ++w) {
+        if (Skipped(w) && windows[static_cast<std::size_t>(w)]->Visible()) {
+            windows[static_cast<std::size_t>(w)]->Widget()->hide();
+        }
+    }
+}
+
 void Monkey::Act() {
+    HideSkipped();
     const int roll = Uniform(0, 999);
     if (roll < 15) return OpenWindow();
     if (roll < 25) return TriggerMenuItem();
@@ -264,10 +299,12 @@ void Monkey::OpenWindow() {
         [](Program& q) { q.breakScreen->StartBreak(); },
         [](Program& q) { q.ipsTest->Show(); },
         [](Program& q) { q.memoryTest->Show(); },
+        [](Program& q) { q.statisticsWindow->Show(); },
         [](Program& q) { q.textManager->OpenForReplacing(); },
         [](Program& q) { q.mainWindow->EndExercise(); },
     };
     const int which = Uniform(0, static_cast<int>(kOpen.size()) - 1);
+    if (which < kWindowCount && Skipped(which)) return;
     if (which < kWindowCount) ++opened_[static_cast<std::size_t>(which)];
     p.App.Guard([&] { kOpen[static_cast<std::size_t>(which)](p); });
     watchdog_.Beat(event_, action_);
@@ -345,10 +382,11 @@ void Monkey::Report(double seconds) const {
     std::printf("monkey: windows reached (events / times opened):\n");
     int reached = 0;
     for (std::size_t w = 0; w < kWindowNames.size(); ++w) {
-        std::printf("  %-18s %8lld %6lld\n", kWindowNames[w], reached_[w], opened_[w]);
+        std::printf("  %-18s %8lld %6lld%s\n", kWindowNames[w], reached_[w], opened_[w], skipped_[w] ? "  (left alone)" : "");
         if (w < kWindowCount && reached_[w] > 0) ++reached;
     }
-    std::printf("monkey: %d of %d windows got events\n", reached, kWindowCount);
+    const int skipped = static_cast<int>(std::count(skipped_.begin(), skipped_.end(), true));
+    std::printf("monkey: %d of %d windows got events\n", reached, kWindowCount - skipped);
     std::printf("monkey: dialogs asked %lld (cancelled %lld), message boxes %lld, waiting loops ended %lld\n",
                 dialogs_.Asked, dialogs_.Cancelled, dialogs_.Messages, loopsEnded_);
     std::printf("monkey: library at a program's end: up to %d texts, %d bookmarks\n", mostTexts_, mostBookmarks_);
@@ -366,7 +404,7 @@ void Monkey::Report(double seconds) const {
                     peakHeapKb_ / 1024, options_.HeapBoundMb);
     }
     if (!memoryFailure_.isEmpty()) std::printf("monkey: FAIL: %s\n", qUtf8Printable(memoryFailure_));
-    if (reached < kWindowCount) std::printf("monkey: note: not every window got events in this run\n");
+    if (reached < kWindowCount - skipped) std::printf("monkey: note: not every window got events in this run\n");
     std::fflush(stdout);
 }
 

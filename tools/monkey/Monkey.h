@@ -49,12 +49,18 @@ struct Options {
     long HeapBoundMb = 150;
     QString ImagesDir;
     QString PracticeText;
+    // Windows left alone (by their names in the report): never opened, sent
+    // nothing, hidden when something else opens them.
+    QStringList Skipped;
 };
 
-// The fourteen windows of the program and one bucket for the rest (menus
+// The fifteen windows of the program and one bucket for the rest (menus
 // popped up from the menu bar).
-inline constexpr int kWindowCount = 14;
+inline constexpr int kWindowCount = 15;
 inline constexpr int kOtherWindows = kWindowCount;
+
+// A window's name in the report, or -1 for none of them.
+int WindowNamed(const QString& name);
 
 class Monkey {
 public:
@@ -72,6 +78,8 @@ private:
     void EndProgram();
     std::array<Form*, kWindowCount> Windows() const;
     int WindowOf(const QWidget* top) const;
+    bool Skipped(int window) const { return skipped_[static_cast<std::size_t>(window)]; }
+    void HideSkipped();
 
     // One event of the stream.
     void Act();
@@ -104,6 +112,7 @@ private:
     bool MemoryWithinBound();
 
     const Options options_;
+    std::array<bool, kWindowCount + 1> skipped_{};
     Watchdog& watchdog_;
     std::mt19937 random_;
     QTemporaryDir dir_;

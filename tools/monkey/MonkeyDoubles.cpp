@@ -55,4 +55,11 @@ std::optional<Font> RandomDialogs::ChooseFont(const Font& initial) {
 
 void RandomDialogs::ShowMessage(const QString&) { ++Messages; }
 
+std::optional<QString> RandomDialogs::SaveFile(const QString&, const QString&) {
+    if (Cancel()) return std::nullopt;
+    return OneOf(SaveFiles);
+}
+
+bool RandomDialogs::Confirm(const QString&) { return !Cancel(); }
+
 }  // namespace vistorel::monkey

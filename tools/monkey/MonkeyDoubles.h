@@ -30,12 +30,15 @@ public:
     // The files the open dialogs answer with, besides a cancel.
     QStringList TextFiles;
     QStringList PictureFiles;
+    QStringList SaveFiles;
 
     std::optional<QString> OpenFile(const QString& filter) override;
     std::optional<QString> OpenPicture() override;
     std::optional<TColor> ChooseColor(TColor initial) override;
     std::optional<Font> ChooseFont(const Font& initial) override;
     void ShowMessage(const QString& text) override;
+    std::optional<QString> SaveFile(const QString& filter, const QString& suggested) override;
+    bool Confirm(const QString& question) override;
 
     long long Asked = 0;
     long long Cancelled = 0;

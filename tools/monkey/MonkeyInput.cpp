@@ -48,8 +48,10 @@ constexpr Key kSpecialKeys[] = {
 
 QWidget* Monkey::ChooseTopLevel() {
     std::vector<QWidget*> shown;
-    for (Form* form : Windows()) {
-        if (form->Visible()) shown.push_back(form->Widget());
+    const auto windows = Windows();
+    for (int w = 0; w < kWindowCount; ++w) {
+        Form* form = windows[static_cast<std::size_t>(w)];
+        if (form->Visible() && !Skipped(w)) shown.push_back(form->Widget());
     }
     // Menus popped up from the menu bar, and whatever else is on screen.
     const QWidgetList tops = QApplication::topLevelWidgets();

@@ -3,9 +3,12 @@
 // sanitizer report), hangs and growing memory.
 //
 //   vistorel-monkey [--events N] [--seed S] [--rss-bound-mb M] [--heap-bound-mb H] [--hang-seconds T]
+//                   [--skip WINDOW,...]
 //
-// MONKEY_EVENTS, MONKEY_SEED, MONKEY_RSS_BOUND_MB, MONKEY_HEAP_BOUND_MB and
-// MONKEY_HANG_SECONDS give the same settings; the options win. The heap bound
+// MONKEY_EVENTS, MONKEY_SEED, MONKEY_RSS_BOUND_MB, MONKEY_HEAP_BOUND_MB,
+// MONKEY_HANG_SECONDS and MONKEY_SKIP give the same settings; the options win.
+// --skip names windows as the report does ("statistics", "IPS test") that
+// the run leaves alone. The heap bound
 // counts in the sanitizer build only. Without a display it runs on the
 // offscreen platform.
 
@@ -54,6 +57,11 @@ int main(int argc, char** argv) {
     options.HeapBoundMb =
         static_cast<long>(Setting(argc, argv, "--heap-bound-mb", "MONKEY_HEAP_BOUND_MB", options.HeapBoundMb));
     const int hangSeconds = static_cast<int>(Setting(argc, argv, "--hang-seconds", "MONKEY_HANG_SECONDS", 5));
+    const char* skip = std::getenv("MONKEY_SKIP");
+    for (int k = 1; k + 1 < argc; ++k) {
+        if (std::strcmp(argv[k], "--skip") == 0) skip = argv[k + 1];
+    }
+    if (skip != nullptr && *skip != '\0') options.Skipped = QString::fromLocal8Bit(skip).split(u',', Qt::SkipEmptyParts);
     options.ImagesDir = QString::fromLocal8Bit(VISTOREL_IMAGES_DIR);
     options.PracticeText = QString::fromLocal8Bit(VISTOREL_PRACTICE_TEXT);
 
