@@ -8,6 +8,7 @@
 #include "engine/SpeedIndicator.h"
 #include "history/PlaceFingerprint.h"
 #include "library/AddBookmarkWindow.h"
+#include "library/JumpToBookmarkWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -112,6 +113,7 @@ void MainWindow::DrawExercisePanel() {
     Canvas.LineTo(PanelX + 460, PanelY + 83);
     Canvas.TextOut(PanelX + 495, PanelY + 42, QStringLiteral("speed"));
     program.ExerciseActive = true;
+    FollowExerciseState();
     ShowStageChange();
 }
 
@@ -131,6 +133,7 @@ void MainWindow::TogglePause() {
     ExerciseWindow& exercise = *program.exerciseWindow;
     exercise.stepTimer.SetEnabled(!exercise.stepTimer.Enabled());
     exercise.stageTimer.SetEnabled(!exercise.stageTimer.Enabled());
+    progress.Sample();  // the panel says «пауза» at once
 }
 
 void MainWindow::EndExercise() {
@@ -146,6 +149,7 @@ void MainWindow::EndExercise() {
     program.exerciseWindow->Hide();
     program.speedIndicator->Hide();
     program.ExercisePriority.Restore();
+    FollowExerciseState();
     ShowStageChange();
 }
 
@@ -195,11 +199,13 @@ bool MainWindow::ExerciseKey(int key) {
                 DrawSpeedBar();
             }
             return true;
-        // The same keys in the Russian layout: Т and И.
+        // The same keys in the Russian layout: Т, И and О.
         case Qt::Key_N:
         case 0x0422: SkipStage(); return true;
         case Qt::Key_B:
         case 0x0418: program.addBookmarkWindow->OpenAddBookmark(); return true;
+        case Qt::Key_J:
+        case 0x041E: program.jumpToBookmarkWindow->OpenJumpToBookmark(); return true;
         default: return false;
     }
 }

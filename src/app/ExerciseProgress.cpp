@@ -7,12 +7,19 @@
 #include "history/ResultsWriter.h"
 
 #include <QLabel>
+#include <QRect>
 #include <algorithm>
 
 namespace vistorel {
 namespace {
 
-const Font kPanelFont{QStringLiteral("MS Sans Serif"), 7, false, false, false, false, clAccent};
+// 9 points, 12 pixels.
+const Font kPanelFont{QStringLiteral("MS Sans Serif"), 12, false, false, false, false, clAccent};
+
+// The strip over the panel's name plate, relative to the panel origin: the
+// black band of the buttons goes on down into it, just tall enough for a line
+// of the font, descenders included.
+constexpr QRect kStrip(6, 84, 548, 14);
 
 }  // namespace
 
@@ -29,14 +36,24 @@ ExerciseProgress::ExerciseProgress(Program& program, Form& mainWindow)
         if (!running_) panelLabel.Widget()->hide();
     };
     panelLabel.SetBackground(clBlack);
-    panelLabel.Widget()->hide();
+    QLabel* strip = panelLabel.Widget();
+    strip->setFixedSize(kStrip.size());
+    strip->setAlignment(Qt::AlignCenter);
+    strip->hide();
     steady_.start();
     clock_ = [this] { return steady_.elapsed(); };
 }
 
 void ExerciseProgress::Place(int panelX, int panelY) {
-    panelLabel.SetLeft(panelX + 176);
-    panelLabel.SetTop(panelY + 47);
+    panelLabel.SetLeft(panelX + kStrip.left());
+    panelLabel.SetTop(panelY + kStrip.top());
+}
+
+QString ExerciseProgress::PanelText() const {
+    QStringList parts = Meter.PanelLines();
+    const ExerciseWindow& exercise = *program.exerciseWindow;
+    if (program.ExerciseLoaded && !exercise.stepTimer.Enabled()) parts.prepend(QStringLiteral("пауза"));
+    return parts.join(QStringLiteral(" · "));
 }
 
 void ExerciseProgress::Begin() {
@@ -56,7 +73,7 @@ void ExerciseProgress::Begin() {
     Meter.Start(0, program.TextLineBuffer.Lines, program.TextLineBuffer.CurrentLine);
     running_ = true;
     noticeTimer.SetEnabled(false);
-    panelLabel.SetCaption(Meter.PanelLines().join(u'\n'));
+    panelLabel.SetCaption(PanelText());
     panelLabel.Widget()->show();
     sampleTimer.SetEnabled(true);
 }
@@ -67,7 +84,7 @@ void ExerciseProgress::Sample() {
     const bool stepsRun = exercise.stepTimer.Enabled();
     Meter.Sample(clock_() - startMs_, stepsRun, exercise.ShownWords - wordsBefore_, program.TextLineBuffer.CurrentLine);
     // Redrawn only when it reads differently: each redraw is time the steps may wait for.
-    const QString text = Meter.PanelLines().join(u'\n');
+    const QString text = PanelText();
     if (text != panelLabel.Caption()) panelLabel.SetCaption(text);
     // Saved before the next look could pass the period, so that no more than
     // SaveEveryMs of running time is ever unsaved; and at each pause.
@@ -87,7 +104,7 @@ void ExerciseProgress::Finish() {
     Sample();
     running_ = false;
     if (!Save(true) && Meter.WordsShown() > 0 && program.Writer) {
-        panelLabel.SetCaption(QStringLiteral("Упражнение короче %1 с:\nрезультат не сохранён").arg(kShortestStoredMs / 1000));
+        panelLabel.SetCaption(QStringLiteral("Упражнение короче %1 с: результат не сохранён").arg(kShortestStoredMs / 1000));
         noticeTimer.SetEnabled(true);
         return;
     }

@@ -37,8 +37,10 @@ public:
     void Finish();
     bool Running() const { return running_; }
 
-    // Where the panel text goes: beside the idle buttons, under "Exit".
+    // Where the panel text goes: one line along the bottom of the panel.
     void Place(int panelX, int panelY);
+    // The speed, the place and the time left, after «пауза» while the steps wait.
+    QString PanelText() const;
 
     // Where the exercise of the current text stopped last; line 0 when none.
     ReadingPlace RememberedPlace() const;

@@ -4,8 +4,11 @@
 // opens a window (brought to the front when already open, never modal) or
 // runs an operation of the program; the menu works also during an exercise.
 
+#include <memory>
+
 class QAction;
 class QMenuBar;
+class QObject;
 
 namespace vistorel {
 
@@ -15,6 +18,9 @@ class Program;
 class MainMenu {
 public:
     MainMenu(Program& program, MainWindow& window);
+    ~MainMenu();
+    MainMenu(const MainMenu&) = delete;
+    MainMenu& operator=(const MainMenu&) = delete;
 
     // The bar, for the main window to take (it then owns it).
     QMenuBar* Bar() const { return bar_; }
@@ -35,6 +41,9 @@ public:
 
 private:
     QMenuBar* bar_;
+    // Opens a menu with a Russian mnemonic when Alt and the key where the
+    // Russian layout has that letter are pressed in a Latin layout.
+    std::unique_ptr<QObject> latinMnemonics_;
 };
 
 }  // namespace vistorel

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/KeyboardReturn.h"
 #include "app/Program.h"
 #include "dialogs/PreferencesWindow.h"
 #include "dialogs/WelcomeWindow.h"
@@ -11,10 +12,14 @@
 
 #include <QLabel>
 
+#include <algorithm>
+#include <functional>
+
 namespace vistorel {
 namespace {
 
 struct ButtonDesign {
+    const char* name;  // UTF-8, what the picture says
     const char* normal;
     const char* hover;
     int x;
@@ -23,18 +28,18 @@ struct ButtonDesign {
 };
 
 constexpr std::array<ButtonDesign, kMainButtonCount> kButtons = {{
-    {"images\\begin.bmp", "images\\begin1.bmp", 8, 16, {8, 16, 92, 46}},
-    {"images\\options.bmp", "images\\options1.bmp", 92, 16, {92, 16, 172, 46}},
-    {"images\\exit.bmp", "images\\exit1.bmp", 172, 16, {172, 16, 255, 46}},
-    {"images\\about.bmp", "images\\about1.bmp", 8, 46, {8, 46, 92, 76}},
-    {"images\\select.bmp", "images\\select1.bmp", 86, 46, {86, 46, 172, 76}},
-    {"images\\pause.bmp", "images\\pause1.bmp", 275, 18, {275, 18, 330, 38}},
-    {"images\\next.bmp", "images\\next1.bmp", 345, 18, {345, 18, 400, 38}},
-    {"images\\quit.bmp", "images\\quit1.bmp", 405, 18, {405, 18, 460, 38}},
-    {"images\\bookmark.bmp", "images\\bookmark1.bmp", 286, 48, {286, 48, 340, 80}},
-    {"images\\jump.bmp", "images\\jump1.bmp", 380, 48, {380, 48, 430, 80}},
-    {"images\\left.bmp", "images\\left1.bmp", 470, 40, {470, 40, 500, 65}},
-    {"images\\right.bmp", "images\\right1.bmp", 530, 40, {530, 40, 550, 65}},
+    {"Старт", "images\\begin.bmp", "images\\begin1.bmp", 8, 16, {8, 16, 92, 46}},
+    {"Настройки", "images\\options.bmp", "images\\options1.bmp", 92, 16, {92, 16, 172, 46}},
+    {"Выход", "images\\exit.bmp", "images\\exit1.bmp", 172, 16, {172, 16, 255, 46}},
+    {"О программе", "images\\about.bmp", "images\\about1.bmp", 8, 46, {8, 46, 92, 76}},
+    {"Тексты", "images\\select.bmp", "images\\select1.bmp", 86, 46, {86, 46, 172, 76}},
+    {"Пауза", "images\\pause.bmp", "images\\pause1.bmp", 275, 18, {275, 18, 330, 38}},
+    {"Дальше", "images\\next.bmp", "images\\next1.bmp", 345, 18, {345, 18, 400, 38}},
+    {"Стоп", "images\\quit.bmp", "images\\quit1.bmp", 405, 18, {405, 18, 460, 38}},
+    {"Закладка", "images\\bookmark.bmp", "images\\bookmark1.bmp", 286, 48, {286, 48, 340, 80}},
+    {"К закладке", "images\\jump.bmp", "images\\jump1.bmp", 380, 48, {380, 48, 430, 80}},
+    {"Медленнее", "images\\left.bmp", "images\\left1.bmp", 470, 40, {470, 40, 500, 65}},
+    {"Быстрее", "images\\right.bmp", "images\\right1.bmp", 530, 40, {530, 40, 550, 65}},
 }};
 
 }  // namespace
@@ -53,7 +58,43 @@ MainWindow::MainWindow(Program& program)
     Canvas.Font.Height = 11;
     moveTimer.OnTimer = [this] { OnMoveTick(); };
     manualStagesLabel.Widget()->hide();
+
+    // The keys act as a click inside one button would; a held speed key
+    // changes the speed step by step, as the arrow keys do.
+    const auto idle = [this](std::function<void()> action) {
+        return [this, action = std::move(action)] {
+            if (!this->program.ExerciseActive) action();
+        };
+    };
+    const auto running = [this](std::function<void()> action) {
+        return [this, action = std::move(action)] {
+            if (this->program.ExerciseActive) action();
+        };
+    };
+    const std::array<std::function<void()>, kMainButtonCount> actions = {
+        idle([this] { BeginExercise(); }),
+        idle([this] { this->program.preferencesWindow->FillPreferences(); }),
+        idle([this] { ExitProgram(); }),
+        idle([this] { this->program.aboutWindow->Show(); }),
+        idle([this] { this->program.textManager->Show(); }),
+        running([this] { TogglePause(); }),
+        running([this] { SkipStage(); }),
+        running([this] { EndExercise(); }),
+        running([this] { this->program.addBookmarkWindow->OpenAddBookmark(); }),
+        running([this] { this->program.jumpToBookmarkWindow->OpenJumpToBookmark(); }),
+        [this] { ExerciseKey(Qt::Key_Left); },
+        [this] { ExerciseKey(Qt::Key_Right); },
+    };
+    for (int b = 0; b < kMainButtonCount; ++b) {
+        focus_[b] = new ImageButtonFocus(*this, QString::fromUtf8(kButtons[b].name), actions[b]);
+    }
+    focus_[kSlower]->SetRepeating(true);
+    focus_[kFaster]->SetRepeating(true);
+    FollowExerciseState();
+    keyboardReturn_ = std::make_unique<KeyboardReturn>(*Widget());
 }
+
+MainWindow::~MainWindow() = default;
 
 void MainWindow::FormCreate() {
     // A picture that cannot be loaded is reported; the settings and the
@@ -87,6 +128,10 @@ void MainWindow::FormPaint() {
     PanelX = w / 2 - 280;
     PanelY = h - 150;
     progress.Place(PanelX, PanelY);
+    for (int b = 0; b < kMainButtonCount; ++b) {
+        const auto button = static_cast<MainButton>(b);
+        focus_[b]->Place(QPoint(PanelX + kButtons[b].x, PanelY + kButtons[b].y), images_[b].Normal, ButtonRect(button));
+    }
     Canvas.Draw(PanelX, PanelY, control_);
     for (MainButton b : {kStart, kPreferences, kAbout, kExit, kTexts}) DrawButton(b, false);
     if (program.ExerciseActive) {
@@ -95,6 +140,14 @@ void MainWindow::FormPaint() {
         Canvas.Brush = {clBlack, BrushStyle::Solid};
         Canvas.Rectangle(PanelX + 259, PanelY + 18, PanelX + 530, PanelY + 70);
     }
+}
+
+void MainWindow::FollowExerciseState() {
+    const bool active = program.ExerciseActive;
+    const bool hadFocus = std::any_of(focus_.begin(), focus_.end(), [](const ImageButtonFocus* b) { return b->hasFocus(); });
+    for (MainButton b : {kStart, kPreferences, kExit, kAbout, kTexts}) focus_[b]->setEnabled(!active);
+    for (MainButton b : {kPause, kNext, kQuit, kBookmark, kJump, kSlower, kFaster}) focus_[b]->setVisible(active);
+    if (hadFocus) focus_[active ? kPause : kStart]->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::TrackButton(MainButton button, int x, int y) {

@@ -6,11 +6,14 @@
 #include "platform/Label.h"
 #include "platform/Timer.h"
 #include "skin/ImageButton.h"
+#include "skin/ImageButtonFocus.h"
 
 #include <array>
+#include <memory>
 
 namespace vistorel {
 
+class KeyboardReturn;
 class Program;
 
 // The buttons of the main window's control panel, in table order.
@@ -35,6 +38,7 @@ enum MainButton : int {
 class MainWindow : public Form {
 public:
     explicit MainWindow(Program& program);
+    ~MainWindow() override;
 
     void FormCreate() override;
     void FormPaint() override;
@@ -62,7 +66,8 @@ public:
     void OnMoveTick();
     // The keys of a running exercise, here and in the exercise window: Space
     // pause, Escape stop, Right or + faster, Left or - slower (a step each, as
-    // a tick of a held button), N next stage, B bookmark. True when used.
+    // a tick of a held button), N next stage, B bookmark, J jump to a
+    // bookmark. True when used.
     bool ExerciseKey(int key);
     // The automatic change of stages switched on or off, as the speed
     // indicator's box does it.
@@ -83,6 +88,12 @@ public:
     ExerciseProgress progress;
 
     bool Hovered(MainButton button) const { return hover_[button]; }
+    // The button as the keyboard and a screen reader reach it.
+    ImageButtonFocus& Focus(MainButton button) const { return *focus_[button]; }
+    // The buttons that react take the keyboard: the idle ones while no
+    // exercise runs, the exercise panel's while one does. The focus on a
+    // button that stops reacting goes to the first one of the other set.
+    void FollowExerciseState();
     // The button's rectangle in window coordinates, for the current panel origin.
     HitRect ButtonRect(MainButton button) const;
 
@@ -101,6 +112,8 @@ private:
     Bitmap control_;
     std::array<ButtonImages, kMainButtonCount> images_;
     std::array<bool, kMainButtonCount> hover_{};
+    std::array<ImageButtonFocus*, kMainButtonCount> focus_{};  // children of the surface
+    std::unique_ptr<KeyboardReturn> keyboardReturn_;
 };
 
 }  // namespace vistorel

@@ -16,6 +16,7 @@
 #include "platform/TerminationSignals.h"
 #include "platform/TextCodec.h"
 #include "skin/ImageButton.h"
+#include "skin/WindowRoles.h"
 #include "trainers/BreakScreen.h"
 #include "trainers/IpsTestWindow.h"
 #include "trainers/MemoryTestWindow.h"
@@ -46,6 +47,8 @@ Program::Program(Application& app, const QString& startDirectory, const QString&
     : App(app),
       StartDirectory(QDir(startDirectory).absolutePath()),
       ImageDirectory(ImagesBelow(StartDirectory, installedFolder)) {
+    // Screen readers tell the windows' kinds, not fillers.
+    InstallWindowRoles();
     // What a save killed half-way left behind is of no use to anyone.
     RemoveSaveLeftovers(StartDirectory, {QStringLiteral("Vistorel.ini"), QStringLiteral("book_data.dat"),
                                          QStringLiteral("Vistor.bat"), QStringLiteral("Vistorel-waiting.json")});

@@ -28,6 +28,7 @@ AboutWindow::AboutWindow(Program& program)
       program(program) {
     ApplyDesign({QStringLiteral("About"), BorderStyle::Dialog, false, 114, 43, 409, 330, false, clBlack});
     SetDialogKeys([this] { Hide(); }, [this] { Hide(); });
+    closeFocus = new ImageButtonFocus(*this, QStringLiteral("Принять"), [this] { Hide(); });
 }
 
 void AboutWindow::FormCreate() { picture_.LoadFromFile(QString::fromLatin1(pictures::kAbout)); }
@@ -47,7 +48,9 @@ void AboutWindow::FormPaint() {
     Canvas.Draw(0, 0, picture_);
     Canvas.Brush = {clBlack, BrushStyle::Solid};
     Canvas.FillRect(0, kPictureHeight, ClientWidth(), ClientHeight());
-    CloseButton().DrawNormal(Canvas);
+    const ImageButton close = CloseButton();
+    close.DrawNormal(Canvas);
+    closeFocus->Place(close);
     program.preferencesWindow->AcceptHover() = false;
 }
 

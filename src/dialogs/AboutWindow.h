@@ -4,6 +4,7 @@
 #include "platform/Form.h"
 #include "platform/Label.h"
 #include "skin/ImageButton.h"
+#include "skin/ImageButtonFocus.h"
 
 namespace vistorel {
 
@@ -25,6 +26,8 @@ public:
 
     Label webPageLabel;
     Label mailLabel;
+    // The close button as the keyboard and a screen reader reach it.
+    ImageButtonFocus* closeFocus = nullptr;
 
     static constexpr int kPictureHeight = 249;  // the rows of the title picture on show
 

@@ -62,6 +62,9 @@ QToolButton { background: #140c05; color: #FFA14D; border: 1px solid #7a4a20; bo
 QToolButton:hover { border-color: #FFA14D; background: #2e1a08; }
 QToolButton:pressed { background: #4a2a0c; }
 QToolButton:disabled { color: #5a4030; border-color: #3a2a1a; background: transparent; }
+QListWidget:focus, QLineEdit:focus, QSpinBox:focus { border-color: #FFA14D; }
+QToolButton:focus { border: 2px solid #FFF4E0; }
+QCheckBox::indicator:focus, QRadioButton::indicator:focus { border: 1px solid #FFF4E0; }
 )");
 
 QToolButton* GlyphButton(QWidget* parent, int left, int top, int width, int height, const QString& tip) {
@@ -113,6 +116,9 @@ PreferencesWindow::PreferencesWindow(Program& program)
     ApplyDesign({QStringLiteral("Preferences"), BorderStyle::None, true, 141, 70, 396, 352, false, clBlack});
     BuildControls();
     SetDialogKeys([this] { ApplyPreferences(); }, [this] { CancelPreferences(); });
+    acceptFocus = new ImageButtonFocus(*this, QStringLiteral("Принять"), [this] { ApplyPreferences(); });
+    cancelFocus = new ImageButtonFocus(*this, QStringLiteral("Отмена"), [this] { CancelPreferences(); });
+    closeFocus = new ImageButtonFocus(*this, QStringLiteral("Закрыть"), [this] { CancelPreferences(); });
 }
 
 void PreferencesWindow::BuildControls() {
@@ -145,9 +151,11 @@ void PreferencesWindow::BuildControls() {
     levelList->addItems({QStringLiteral("Для начинающих"), QStringLiteral("Нормальный"), QStringLiteral("Сложный"),
                          QStringLiteral("Режим просмотра")});
     levelList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    levelList->setAccessibleName(levelHeading.Caption());
 
     textPathEdit = new QLineEdit(surface);
     textPathEdit->setGeometry(18, 112, 121, 21);
+    textPathEdit->setAccessibleName(textHeading.Caption());
     textFileButton = GlyphButton(surface, 143, 113, 33, 19, QStringLiteral("Выбрать текст"));
     textFileButton->setIcon(GlyphIcon(Glyph::Folder));
 
@@ -172,14 +180,17 @@ void PreferencesWindow::BuildControls() {
     fontSizeSpin = new QSpinBox(surface);
     fontSizeSpin->setGeometry(216, 120, 48, 22);
     fontSizeSpin->setRange(1, 255);
+    fontSizeSpin->setAccessibleName(sizeHeading.Caption());
     fontButton = GlyphButton(surface, 272, 120, 23, 22, QStringLiteral("Выбрать шрифт"));
     fontButton->setText(QStringLiteral("Aa"));
 
     backColorButton = GlyphButton(surface, 16, 200, 33, 22, QStringLiteral("Цвет фона"));
     picturePathEdit = new QLineEdit(surface);
     picturePathEdit->setGeometry(123, 198, 90, 19);
+    picturePathEdit->setAccessibleName(QStringLiteral("Файл картинки"));
     usePictureBox = new QCheckBox(surface);
     usePictureBox->setGeometry(107, 230, 18, 17);
+    usePictureBox->setAccessibleName(QStringLiteral("Показывать картинку"));
     pictureButton = GlyphButton(surface, 189, 232, 28, 17, QStringLiteral("Выбрать картинку"));
     pictureButton->setIcon(GlyphIcon(Glyph::Picture));
     textColorButton = GlyphButton(surface, 16, 248, 25, 22, QStringLiteral("Цвет текста"));

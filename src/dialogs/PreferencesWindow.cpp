@@ -57,7 +57,11 @@ void PreferencesWindow::FormPaint() {
     title.Start();
     // A repaint keeps the part of the title already played.
     title.DrawCurrent();
-    for (const ImageButton& button : Buttons()) button.DrawNormal(Canvas);
+    const auto buttons = Buttons();
+    for (const ImageButton& button : buttons) button.DrawNormal(Canvas);
+    acceptFocus->Place(buttons[kAccept]);
+    cancelFocus->Place(buttons[kCancel]);
+    closeFocus->Place(buttons[kClose]);
     acceptHover_ = false;
     cancelHover_ = false;
     DrawSkinOutlines(Canvas, Width(), Height());

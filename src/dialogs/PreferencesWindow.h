@@ -4,6 +4,7 @@
 #include "platform/Form.h"
 #include "platform/Label.h"
 #include "skin/ImageButton.h"
+#include "skin/ImageButtonFocus.h"
 #include "skin/Skin.h"
 
 #include <array>
@@ -68,6 +69,12 @@ public:
     bool& CancelHover() { return cancelHover_; }
 
     TitleAnimation title;
+
+    // Accept, cancel and the close symbol as the keyboard and a screen reader
+    // reach them, in Tab order after the controls.
+    ImageButtonFocus* acceptFocus = nullptr;
+    ImageButtonFocus* cancelFocus = nullptr;
+    ImageButtonFocus* closeFocus = nullptr;
 
     // Level and text.
     Label levelHeading;

@@ -24,6 +24,7 @@ WelcomeWindow::WelcomeWindow(Program& program) : Form(program.App), animationTim
     animationTimer.OnTimer = [this] { OnAnimationTick(); };
     // Enter goes in as the button does; Escape closes the window, and so the program.
     SetDialogKeys([this] { EnterProgram(); }, [this] { Close(); });
+    enterFocus = new ImageButtonFocus(*this, QStringLiteral("Начать"), [this] { EnterProgram(); });
 }
 
 void WelcomeWindow::FormCreate() {
@@ -45,6 +46,7 @@ void WelcomeWindow::DrawFrame(int frame) { Canvas.Draw(150, 251, frames_[static_
 void WelcomeWindow::FormPaint() {
     Canvas.Draw(0, 0, logo_);
     DrawFrame(1);
+    enterFocus->Place(QPoint(150, 251), frames_[1], kButton);
 }
 
 void WelcomeWindow::FormMouseMove(int x, int y) {

@@ -3,6 +3,7 @@
 #include "platform/Form.h"
 #include "platform/Timer.h"
 #include "skin/ImageButton.h"
+#include "skin/ImageButtonFocus.h"
 
 #include <array>
 #include <cstdint>
@@ -31,6 +32,8 @@ public:
     Timer animationTimer;
     std::uint8_t WelcomeFrame = 0;    // animation position 0..13; 0 and 1 show frame 1
     std::uint8_t WelcomeOpening = 1;  // 1 while the button opens, 0 while it closes
+    // The button as the keyboard and a screen reader reach it.
+    ImageButtonFocus* enterFocus = nullptr;
 
     static constexpr int kFrames = 13;
     static constexpr HitRect kButton = {150, 250, 250, 285};

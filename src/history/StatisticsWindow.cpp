@@ -119,6 +119,7 @@ StatisticsWindow::StatisticsWindow(Program& program)
       program(program),
       model_(new ResultTableModel(tableView)) {
     ApplyDesign({QStringLiteral("Статистика"), BorderStyle::Sizeable, false, 120, 80, 940, 680, false, clBlack});
+    SetDialogKeys({}, [this] { Hide(); });  // Escape closes it
     QWidget* surface = Surface();
     surface->setStyleSheet(QString::fromLatin1(kStyle));
     auto* layout = new QVBoxLayout(surface);

@@ -16,6 +16,7 @@ AddBookmarkWindow::AddBookmarkWindow(Program& program)
     nameEdit.setGeometry(16, 64, 337, 21);
     nameEdit.setMaxLength(40);
     StyleLibraryControl(nameEdit);
+    nameEdit.setAccessibleName(nameCaption.Caption());
     // Enter in the name field accepts, like the Accept button: the dialog's keys.
 }
 

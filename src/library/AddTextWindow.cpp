@@ -74,6 +74,13 @@ AddTextWindow::AddTextWindow(Program& program)
     QObject::connect(&pathEdit, &QLineEdit::textChanged, &pathEdit, [this] { App().Guard([this] { PathChanged(); }); });
     QObject::connect(&copyBox, &QCheckBox::toggled, &copyBox, [this] { App().Guard([this] { UpdateCopyNotice(); }); });
     SetDialogKeys([this] { StoreTextEntry(); }, [this] { Cancel(); });
+    titleEdit.setAccessibleName(titleCaption.Caption());
+    pathEdit.setAccessibleName(pathCaption.Caption());
+    descriptionEdit.setAccessibleName(descriptionCaption.Caption());
+    // The painted buttons, in Tab order after the fields.
+    focus_ = {new ImageButtonFocus(*this, QStringLiteral("Добавить"), [this] { StoreTextEntry(); }),
+              new ImageButtonFocus(*this, QStringLiteral("Отмена"), [this] { Cancel(); })};
+    closeFocus_ = new ImageButtonFocus(*this, QStringLiteral("Закрыть"), [this] { Cancel(); });
 }
 
 void AddTextWindow::FormCreate() {
@@ -92,6 +99,8 @@ void AddTextWindow::FormPaint() {
     Canvas.Draw(390, 5, close_);
     for (const ImageButton& button : buttons_) button.DrawNormal(Canvas);
     DrawSkinOutlines(Canvas, Width(), Height());
+    for (int b = 0; b < kButtonCount; ++b) focus_[b]->Place(buttons_[b]);
+    closeFocus_->Place(QPoint(390, 5), close_, kCloseRect);
     // The title plays again after every repaint.
     titleAnimation.Reset();
     titleAnimation.Start();
@@ -108,6 +117,7 @@ void AddTextWindow::FormMouseDown(MouseButton, int x, int y) {
 }
 
 void AddTextWindow::OpenForAdding() {
+    modeChosen_ = true;
     AddTextMode = true;
     titleEdit.clear();
     pathEdit.setText(offeredPath_);
@@ -119,6 +129,7 @@ void AddTextWindow::OpenForAdding() {
 }
 
 void AddTextWindow::OpenForReplacing(int slot) {
+    modeChosen_ = true;
     AddTextMode = false;
     EditedTextIndex = static_cast<std::uint16_t>(slot);
     numberLabel.SetCaption(QString::number(slot));

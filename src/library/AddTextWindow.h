@@ -3,6 +3,7 @@
 #include "platform/Form.h"
 #include "platform/Label.h"
 #include "skin/ImageButton.h"
+#include "skin/ImageButtonFocus.h"
 #include "skin/Skin.h"
 
 #include <QCheckBox>
@@ -61,6 +62,12 @@ public:
     // Storing appends an entry (true) or replaces entry EditedTextIndex (false).
     bool AddTextMode = false;
     std::uint16_t EditedTextIndex = 0;
+    // Whether the window was ever opened for adding or for replacing.
+    bool ModeChosen() const { return modeChosen_; }
+
+    // The buttons and the close symbol as the keyboard and a screen reader reach them.
+    ImageButtonFocus& Focus(Button button) const { return *focus_[button]; }
+    ImageButtonFocus& CloseFocus() const { return *closeFocus_; }
 
 
     Label numberCaption;
@@ -99,6 +106,9 @@ private:
     std::array<ButtonImages, kButtonCount> images_;
     const std::array<ImageButton, kButtonCount> buttons_;
     std::array<bool, kButtonCount> hover_{};
+    std::array<ImageButtonFocus*, kButtonCount> focus_{};  // children of the surface
+    ImageButtonFocus* closeFocus_ = nullptr;
+    bool modeChosen_ = false;
 };
 
 // The lines a description is stored as: its lines, each longer than `width`

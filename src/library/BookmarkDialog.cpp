@@ -20,11 +20,18 @@ BookmarkDialog::BookmarkDialog(Program& program, QPoint accept, QPoint cancel)
     SetDialogKeys([this] { Accept(); }, [this] { Hide(); });
 }
 
+void BookmarkDialog::FormCreate() {
+    // Made once the fields of the window exist, so that Tab reaches them first.
+    focus_ = {new ImageButtonFocus(*this, QStringLiteral("Принять"), [this] { Accept(); }),
+              new ImageButtonFocus(*this, QStringLiteral("Отмена"), [this] { Hide(); })};
+}
+
 void BookmarkDialog::FormPaint() {
     Canvas.Pen.Color = clAccent;
     Canvas.Brush.Style = BrushStyle::Clear;
     Canvas.Rectangle(0, 0, Width() - 4, Height() - 4);
     for (const ImageButton& button : buttons_) button.DrawNormal(Canvas);
+    for (int b = 0; b < kButtonCount; ++b) focus_[b]->Place(buttons_[b]);
 }
 
 void BookmarkDialog::FormMouseMove(int x, int y) {

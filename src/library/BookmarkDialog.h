@@ -2,6 +2,7 @@
 
 #include "platform/Form.h"
 #include "skin/ImageButton.h"
+#include "skin/ImageButtonFocus.h"
 
 #include <QPoint>
 #include <array>
@@ -20,9 +21,14 @@ public:
     // The accept button is 50 x 30 at `accept`, the cancel button 60 x 30 at `cancel`.
     BookmarkDialog(Program& program, QPoint accept, QPoint cancel);
 
+    // The buttons join the Tab order after the window's fields.
+    void FormCreate() override;
     void FormPaint() override;
     void FormMouseMove(int x, int y) override;
     void FormMouseDown(MouseButton button, int x, int y) override;
+
+    // The buttons as the keyboard and a screen reader reach them.
+    ImageButtonFocus& Focus(Button button) const { return *focus_[button]; }
 
 protected:
     // The accept button's action.
@@ -33,6 +39,7 @@ protected:
 private:
     const std::array<ImageButton, kButtonCount> buttons_;
     std::array<bool, kButtonCount> hover_{};
+    std::array<ImageButtonFocus*, kButtonCount> focus_{};  // children of the surface
 };
 
 }  // namespace vistorel

@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "engine/ExerciseWindow.h"
 #include "library/LibraryShared.h"
+#include "skin/ListKeys.h"
 
 #include <algorithm>
 
@@ -16,6 +17,8 @@ JumpToBookmarkWindow::JumpToBookmarkWindow(Program& program)
     bookmarkList.setGeometry(16, 24, 249, 209);
     bookmarkList.setSelectionMode(QAbstractItemView::SingleSelection);
     StyleLibraryControl(bookmarkList);
+    bookmarkList.setAccessibleName(QStringLiteral("Закладки"));
+    ChooseWithArrows(bookmarkList);
     // A double click on a bookmark accepts it, like the Accept button (and
     // Enter, the dialog's key).
     QObject::connect(&bookmarkList, &QListWidget::itemDoubleClicked, &bookmarkList,

@@ -2,6 +2,7 @@
 
 #include "app/Program.h"
 #include "platform/Label.h"
+#include "skin/ImageButtonFocus.h"
 
 #include <QFontMetrics>
 #include <QWidget>
@@ -44,6 +45,7 @@ Font LibraryFont(bool bold) {
 }
 
 void StyleLibraryControl(QWidget& control) {
+    const QString ring = QColor::fromRgb(ImageButtonFocus::kRingColour).name();
     const QString accent = ToQColor(clAccent).name();
     const QString dim = ToQColor(clAccent).darker(200).name();
     control.setFont(LibraryFont().ToQFont());
@@ -61,8 +63,12 @@ void StyleLibraryControl(QWidget& control) {
         "QCheckBox { spacing: 6px; }"
         "QCheckBox::indicator { width: 9px; height: 9px; background: black; border: 1px solid %2; }"
         "QCheckBox::indicator:hover { border-color: %1; }"
-        "QCheckBox::indicator:checked { background: %1; }")
-                               .arg(accent, dim));
+        "QCheckBox::indicator:checked { background: %1; }"
+        // The control that has the keyboard shows it.
+        "QListWidget:focus, QLineEdit:focus, QPlainTextEdit:focus { border-color: %1; }"
+        "QToolButton:focus { border: 2px solid %3; }"
+        "QCheckBox::indicator:focus { border-color: %3; }")
+                               .arg(accent, dim, ring));
 }
 
 void ShowTitle(Label& label, const QString& title, int left, int clientWidth) {

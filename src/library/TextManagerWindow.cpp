@@ -4,6 +4,7 @@
 #include "history/ResultsDatabase.h"
 #include "library/AddTextWindow.h"
 #include "library/LibraryShared.h"
+#include "skin/ListKeys.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -143,6 +144,15 @@ TextManagerWindow::TextManagerWindow(Program& program)
                      [this] { App().Guard([this] { ChooseSelectedText(); }); });
     dropTarget_ = std::make_unique<FileDropTarget>(Widget(), program.App, *this);
     SetDialogKeys([this] { ChooseSelectedText(); }, [this] { CloseManager(); });
+    ChooseWithArrows(titleList);
+    titleList.setAccessibleName(titleCaption.Caption());
+    descriptionView.setAccessibleName(descriptionCaption.Caption());
+    // The painted buttons, in Tab order after the list and the description.
+    focus_ = {new ImageButtonFocus(*this, QStringLiteral("Принять"), [this] { ChooseSelectedText(); }),
+              new ImageButtonFocus(*this, QStringLiteral("Добавить"), [this] { OpenForAdding(); }),
+              new ImageButtonFocus(*this, QStringLiteral("Изменить"), [this] { OpenForReplacing(); }),
+              new ImageButtonFocus(*this, QStringLiteral("Удалить"), [this] { DeleteSelectedText(); })};
+    closeFocus_ = new ImageButtonFocus(*this, QStringLiteral("Закрыть"), [this] { CloseManager(); });
 }
 
 void TextManagerWindow::FormCreate() {
@@ -165,6 +175,8 @@ void TextManagerWindow::FormPaint() {
     Canvas.Draw(420, 2, close_);
     for (const ImageButton& button : buttons_) button.DrawNormal(Canvas);
     DrawSkinOutlines(Canvas, Width(), Height());
+    for (int b = 0; b < kButtonCount; ++b) focus_[b]->Place(buttons_[b]);
+    closeFocus_->Place(QPoint(420, 2), close_, kCloseRect);
 }
 
 void TextManagerWindow::FormMouseMove(int x, int y) {
@@ -179,6 +191,19 @@ void TextManagerWindow::FormMouseDown(MouseButton, int x, int y) {
     if (kCloseRect.Contains(x, y)) CloseManager();
 }
 
+bool TextManagerWindow::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    if ((modifiers & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    if (key == Qt::Key_Delete) {
+        DeleteSelectedText();
+        return true;
+    }
+    if (key == Qt::Key_F2) {
+        OpenForReplacing();
+        return true;
+    }
+    return false;
+}
+
 void TextManagerWindow::RefreshTextList() {
     titleList.clear();
     for (int slot = 1; slot <= program.TextCount; ++slot) {
@@ -190,7 +215,6 @@ void TextManagerWindow::RefreshTextList() {
         titleList.item(slot - 1)->setToolTip(details && !details->FullTitle.isEmpty() ? details->FullTitle : title);
     }
     titleList.clearSelection();
-    titleList.setCurrentRow(-1);
     // Nothing is selected, so nothing is described.
     pathLabel.SetCaption(QString());
     descriptionView.clear();
@@ -242,6 +266,8 @@ void TextManagerWindow::OpenForReplacing() { program.addTextWindow->OpenForRepla
 
 void TextManagerWindow::DeleteSelectedText() {
     const int slot = RequireSelection(QStringLiteral("Удалить"));
+    const QString question = QStringLiteral("Удалить \"%1\" и его закладки?").arg(program.TextLibrary[slot].Title.Text());
+    if (!App().StandardDialogs().Confirm(question)) return;
     ChangeTextLibrary(program, [&] {
         for (int i = slot; i < program.TextCount; ++i) program.TextLibrary[i] = program.TextLibrary[i + 1];
         --program.TextCount;

@@ -3,6 +3,7 @@
 #include "platform/Form.h"
 #include "platform/Label.h"
 #include "skin/ImageButton.h"
+#include "skin/ImageButtonFocus.h"
 #include "skin/Skin.h"
 
 #include <QListWidget>
@@ -26,6 +27,8 @@ public:
     void FormPaint() override;
     void FormMouseMove(int x, int y) override;
     void FormMouseDown(MouseButton button, int x, int y) override;
+    // Delete deletes the selected text, F2 edits it.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers) override;
 
     // The list shows the titles of the library, in order, none selected.
     void RefreshTextList();
@@ -36,7 +39,8 @@ public:
     // Add and Edit: the add text window, for a new entry or for the selected one.
     void OpenForAdding();
     void OpenForReplacing();
-    // Delete: the selected entry leaves the library and its file.
+    // Delete: the selected entry leaves the library and its file, once the
+    // user has said yes to losing it with its bookmarks.
     void DeleteSelectedText();
     // The close symbol.
     void CloseManager();
@@ -47,6 +51,9 @@ public:
     // The library slot of the selected list entry; 0 when none is selected.
     int SelectedSlot() const;
     bool Hovered(Button button) const { return hover_[button]; }
+    // The buttons and the close symbol as the keyboard and a screen reader reach them.
+    ImageButtonFocus& Focus(Button button) const { return *focus_[button]; }
+    ImageButtonFocus& CloseFocus() const { return *closeFocus_; }
 
     Label titleCaption;
     Label descriptionCaption;
@@ -68,6 +75,8 @@ private:
     std::array<ButtonImages, kButtonCount> images_;
     const std::array<ImageButton, kButtonCount> buttons_;
     std::array<bool, kButtonCount> hover_{};
+    std::array<ImageButtonFocus*, kButtonCount> focus_{};  // children of the surface
+    ImageButtonFocus* closeFocus_ = nullptr;
     std::unique_ptr<QObject> dropTarget_;  // takes the files dropped on the window
 };
 

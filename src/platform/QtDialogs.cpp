@@ -47,7 +47,9 @@ std::optional<QString> QtDialogs::SaveFile(const QString& filter, const QString&
 }
 
 bool QtDialogs::Confirm(const QString& question) {
-    return QMessageBox::question(nullptr, QStringLiteral("Vistorel"), question) == QMessageBox::Yes;
+    // What is asked about is lost for good: Enter keeps it.
+    return QMessageBox::question(nullptr, QStringLiteral("Vistorel"), question, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogs::OpenPicture() {

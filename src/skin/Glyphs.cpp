@@ -45,8 +45,9 @@ QIcon GlyphIcon(Glyph glyph) {
 void SetUpGlyphButton(QToolButton& button, const QString& tip) {
     button.setAutoRaise(true);
     button.setCursor(Qt::PointingHandCursor);
-    button.setFocusPolicy(Qt::NoFocus);
+    button.setFocusPolicy(Qt::TabFocus);
     button.setToolTip(tip);
+    button.setAccessibleName(tip);
     button.setIconSize(QSize(16, 12));
 }
 

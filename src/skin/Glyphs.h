@@ -15,7 +15,9 @@ enum class Glyph { Folder, Picture };
 QIcon GlyphIcon(Glyph glyph);
 
 // Makes a tool button one of these: flat until the pointer is over it, with a
-// pointing hand, a tooltip, room for a 16 x 12 icon, and no keyboard focus.
+// pointing hand, a tooltip, room for a 16 x 12 icon, reached with Tab (not
+// taking the focus from a field when clicked), and named by its tooltip for
+// screen readers.
 void SetUpGlyphButton(QToolButton& button, const QString& tip);
 
 }  // namespace vistorel

@@ -30,7 +30,7 @@ IpsTestWindow::IpsTestWindow(Program& program)
                                       "затем «Стоп». Итог: IPS — скорость, MI — потери, IPI — ошибки."),
                        kInstructionFont),
       program(program),
-      buttons_(*this, program.readingSpeedTest->TestButtons()) {
+      buttons_(*this, program.readingSpeedTest->TestButtons(), [this] { StartTest(); }, [this] { StopTest(); }) {
     ApplyDesign({QStringLiteral("IPS Test"), BorderStyle::Dialog, true, 0, 31, 634, 391, false, clBlack});
     clockTimer.OnTimer = [this] { OnClockTick(); };
     instructionLabel.Widget()->setAttribute(Qt::WA_TransparentForMouseEvents, false);

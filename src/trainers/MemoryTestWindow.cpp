@@ -33,7 +33,7 @@ MemoryTestWindow::MemoryTestWindow(Program& program)
                        kMemoryInstructionFont),
       legend(new QLabel(Surface())),
       program(program),
-      buttons_(*this, program.readingSpeedTest->TestButtons()) {
+      buttons_(*this, program.readingSpeedTest->TestButtons(), [this] { StartTest(); }, [this] { StopTest(); }) {
     ApplyDesign({QStringLiteral("Memory test"), BorderStyle::Dialog, true, 33, 52, 610, 273, false, clBlack});
     showTimer.OnTimer = [this] { OnShowTick(); };
     SetDialogKeys({}, [this] { Close(); });
@@ -58,6 +58,7 @@ MemoryTestWindow::MemoryTestWindow(Program& program)
         // digit typed moves on to the next box.
         box->setMaxLength(1);
         box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[1-8]")), box));
+        box->setAccessibleName(QStringLiteral("Кольцо %1").arg(i + 1));
         box->show();
         answerBoxes[static_cast<std::size_t>(i)] = box;
     }
@@ -70,6 +71,8 @@ MemoryTestWindow::MemoryTestWindow(Program& program)
                              next->selectAll();
                          });
     }
+    // Tab goes from «Старт» through the answers to «Стоп».
+    QWidget::setTabOrder(answerBoxes.back(), &buttons_.Focus(kTestStop));
 }
 
 void MemoryTestWindow::FormPaint() {

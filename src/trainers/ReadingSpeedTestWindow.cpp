@@ -25,7 +25,7 @@ ReadingSpeedTestWindow::ReadingSpeedTestWindow(Program& program)
       statusLabel(*this, 16, kStatusTop, QStringLiteral("Нажмите старт для начала"), kStatusFont),
       textView(new QPlainTextEdit(Surface())),
       program(program),
-      buttons_(*this, testButtons_) {
+      buttons_(*this, testButtons_, [this] { StartTest(); }, [this] { StopTest(); }) {
     ApplyDesign({QStringLiteral("Reading speed test"), BorderStyle::Dialog, true, 40, 36, 577, 362, false, clBlack});
     clockTimer.SetEnabled(false);
     clockTimer.OnTimer = [this] { OnClockTick(); };
@@ -36,6 +36,7 @@ ReadingSpeedTestWindow::ReadingSpeedTestWindow(Program& program)
     textView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textView->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     textView->setTabChangesFocus(true);
+    textView->setAccessibleName(QStringLiteral("Текст теста"));
     SetDialogKeys({}, [this] { Close(); });
     textView->setFont(Font{QStringLiteral("MS Sans Serif"), 13, true}.ToQFont());
     QPalette textPalette = textView->palette();

@@ -31,6 +31,12 @@ void TestButtonSet::Load(const Program& program) {
     }
 }
 
+TestButtonRow::TestButtonRow(Form& window, TestButtonSet& set, std::function<void()> start, std::function<void()> stop)
+    : window_(window),
+      set_(set),
+      focus_{new ImageButtonFocus(window, QStringLiteral("Старт"), std::move(start)),
+             new ImageButtonFocus(window, QStringLiteral("Стоп"), std::move(stop))} {}
+
 ImageButton TestButtonRow::Button(TestButton button) const {
     const int h = DesignedOuterHeight(window_);
     const TestButtonDesign& design = kTestButtons[button];
@@ -39,7 +45,11 @@ ImageButton TestButtonRow::Button(TestButton button) const {
 }
 
 void TestButtonRow::Draw() {
-    for (TestButton b : {kTestStart, kTestStop}) Button(b).DrawNormal(window_.Canvas);
+    for (TestButton b : {kTestStart, kTestStop}) {
+        const ImageButton button = Button(b);
+        button.DrawNormal(window_.Canvas);
+        focus_[b]->Place(button);
+    }
 }
 
 void TestButtonRow::TrackHover(int x, int y) {

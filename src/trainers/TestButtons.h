@@ -4,8 +4,10 @@
 // (the reading speed test window keeps the pictures and the flags).
 
 #include "skin/ImageButton.h"
+#include "skin/ImageButtonFocus.h"
 
 #include <array>
+#include <functional>
 
 namespace vistorel {
 
@@ -27,10 +29,14 @@ struct TestButtonSet {
 // The two buttons as one window draws and hit-tests them.
 class TestButtonRow {
 public:
-    TestButtonRow(Form& window, TestButtonSet& set) : window_(window), set_(set) {}
+    // The buttons' actions, for the keyboard and screen readers (the mouse
+    // goes to the window's own handler).
+    TestButtonRow(Form& window, TestButtonSet& set, std::function<void()> start, std::function<void()> stop);
 
     // The button's place for the window's current size.
     ImageButton Button(TestButton button) const;
+    // The button as the keyboard and a screen reader reach it.
+    ImageButtonFocus& Focus(TestButton button) const { return *focus_[button]; }
     // The normal pictures; the hover flags stay as they are.
     void Draw();
     // The hover rule for both buttons.
@@ -45,6 +51,7 @@ public:
 private:
     Form& window_;
     TestButtonSet& set_;
+    std::array<ImageButtonFocus*, kTestButtonCount> focus_{};  // children of the window's surface
 };
 
 }  // namespace vistorel

@@ -151,7 +151,10 @@ TEST(FailedSave, ALibrarySaveFailingAnywhereKeepsFileMemoryAndWindowsAndTellsThe
 
     // Deleting the second text in the text manager.
     manager.titleList.setCurrentRow(1);
-    s.WalkFailures(2 * kRecord, [&] { s.Click(manager, 320, 300); }, [&] {
+    s.WalkFailures(2 * kRecord, [&] {
+        s.Test.Dialogs.Answers.push_back(true);  // yes, delete it
+        s.Click(manager, 320, 300);
+    }, [&] {
         EXPECT_EQ(Titles(manager.titleList), titles);
         EXPECT_EQ(manager.SelectedSlot(), 2);
     });
@@ -167,6 +170,7 @@ TEST(FailedSave, ALibrarySaveFailingAnywhereKeepsFileMemoryAndWindowsAndTellsThe
     const QByteArray added = BytesOf(s->TextLibrary[4]);
     EXPECT_TRUE(s.Holds(LibraryOf({1}) + BytesOf(s->TextLibrary[2]) + LibraryOf({3}) + added));
     manager.titleList.setCurrentRow(1);
+    s.Test.Dialogs.Answers.push_back(true);
     s.Click(manager, 320, 300);
     EXPECT_TRUE(s.Holds(LibraryOf({1, 3}) + added));
     EXPECT_EQ(s->CurrentTextIndex, 0);  // the bookmarked text was deleted

@@ -12,6 +12,7 @@
 #include "dialogs/WelcomeWindow.h"
 #include "engine/ExerciseWindow.h"
 #include "engine/SpeedIndicator.h"
+#include "history/StatisticsWindow.h"
 #include "library/AddBookmarkWindow.h"
 #include "library/AddTextWindow.h"
 #include "library/JumpToBookmarkWindow.h"
@@ -21,6 +22,8 @@
 #include "trainers/MemoryTestWindow.h"
 #include "trainers/ReadingSpeedTestWindow.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -28,6 +31,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QListWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -46,6 +52,11 @@ protected:
     MainWindow& Main() { return *p->mainWindow; }
     ExerciseWindow& Exercise() { return *p->exerciseWindow; }
     QString Errors() const { return p.Test.Errors.Messages.join('\n'); }
+    // The caption of the button that has the keyboard; empty for anything else.
+    static QString FocusedButton() {
+        const auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+        return button ? button->text() : QString();
+    }
     test::ProgramUnderTest p;
 };
 
@@ -249,6 +260,187 @@ TEST_F(Keyboard, MenusHaveMnemonicsAndShortcuts) {
     EXPECT_TRUE(p->textManager->Visible());
     QTest::keyClick(Main().Widget(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_TRUE(p.Test.App.Terminated());
+}
+
+}  // namespace
+}  // namespace vistorel
+
+namespace vistorel {
+namespace {
+
+// The control panel from the keyboard: Tab goes through the buttons that
+// react, Space and Enter work them, the exercise panel's buttons take the
+// keyboard while an exercise runs and give it back to «Старт» when it ends,
+// and J opens the bookmarks.
+TEST_F(Keyboard, ThePanelsButtonsFromTheKeyboard) {
+    MainWindow& main = Main();
+    QApplication::setActiveWindow(main.Widget());
+    main.Focus(kStart).setFocus(Qt::TabFocusReason);
+    QStringList order;
+    for (int i = 0; i < 6; ++i) {
+        order.append(FocusedButton());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // The exercise panel's buttons are not drawn, so Tab passes them by.
+    EXPECT_EQ(order, (QStringList{"Старт", "Настройки", "Выход", "О программе", "Тексты", ""}));
+    EXPECT_EQ(main.Focus(kStart).geometry(), QRect(main.PanelX + 5, main.PanelY + 13, 90, 36));
+
+    QTest::keyClick(&main.Focus(kStart), Qt::Key_Space);
+    ASSERT_TRUE(p->ExerciseActive);
+    EXPECT_TRUE(main.Focus(kPause).hasFocus());
+    EXPECT_FALSE(main.Focus(kStart).isEnabled());
+    EXPECT_TRUE(main.Focus(kJump).isVisible());
+    Exercise().OnStepTick();  // a step every 1000 ms: speed 10
+    QTest::keyClick(&main.Focus(kPause), Qt::Key_Return);
+    EXPECT_FALSE(Exercise().stepTimer.Enabled());
+    EXPECT_EQ(main.progress.panelLabel.Caption().section(QStringLiteral(" · "), 0, 0), QStringLiteral("пауза"));
+    QTest::keyClick(&main.Focus(kPause), Qt::Key_Space);
+    EXPECT_TRUE(Exercise().stepTimer.Enabled());
+    EXPECT_NE(main.progress.panelLabel.Caption().section(QStringLiteral(" · "), 0, 0), QStringLiteral("пауза"));
+    QTest::keyClick(&main.Focus(kFaster), Qt::Key_Space);
+    QTest::keyClick(&main.Focus(kFaster), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(p->Exercise.SpeedValue, 12);
+    QTest::keyClick(&main.Focus(kSlower), Qt::Key_Space);
+    EXPECT_EQ(p->Exercise.SpeedValue, 11);
+    // J (О in the Russian layout) opens the bookmarks; the text is no library text.
+    QTest::keyClick(main.Widget(), Qt::Key_J);
+    QTest::sendKeyEvent(QTest::Click, main.Widget(), static_cast<Qt::Key>(u'О'), QStringLiteral("о"), {});
+    EXPECT_EQ(p.Test.Dialogs.Messages,
+              QStringList(2, QStringLiteral("Error:Unknown text, no bookmarks found")));
+
+    main.Focus(kQuit).setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&main.Focus(kQuit), Qt::Key_Space);
+    EXPECT_FALSE(p->ExerciseActive);
+    EXPECT_TRUE(main.Focus(kStart).hasFocus());
+    EXPECT_FALSE(main.Focus(kQuit).isVisible());
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().toStdString();
+}
+
+// Alt and the key of a Russian mnemonic open its menu in a Latin layout
+// too, as the Russian letter itself does: the menu shown, its first item lit.
+TEST_F(Keyboard, MnemonicsWorkInTheLatinLayout) {
+    QApplication::setActiveWindow(Main().Widget());
+    const QList<QAction*> menus = Main().menu.Bar()->actions();
+    const std::vector<std::pair<Qt::Key, int>> keys = {{Qt::Key_A, 0}, {Qt::Key_N, 1}, {Qt::Key_Y, 2}, {Qt::Key_G, 4}};
+    for (const auto& [key, index] : keys) {
+        QMenu* menu = menus[index]->menu();
+        QTest::keyClick(Main().Widget(), key, Qt::AltModifier);
+        EXPECT_TRUE(menu->isVisible()) << menu->title().toStdString();
+        EXPECT_EQ(menu->activeAction(), menu->actions().front()) << menu->title().toStdString();
+        menu->hide();
+    }
+    // A key whose Russian letter is no mnemonic opens nothing; Alt+Z is the
+    // Latin mnemonic of its own menu.
+    QTest::keyClick(Main().Widget(), Qt::Key_B, Qt::AltModifier);
+    for (const QAction* menu : menus) EXPECT_FALSE(menu->menu()->isVisible());
+    QTest::keyClick(Main().Widget(), Qt::Key_Z, Qt::AltModifier);
+    EXPECT_TRUE(menus[3]->menu()->isVisible());
+    menus[3]->menu()->hide();
+}
+
+// «Текст → Добавить текст» adds a text until the window has been opened for
+// adding or replacing; after that it keeps the mode of that opening.
+TEST_F(Keyboard, AddTextFromTheMenuAddsOnAFreshStart) {
+    AddTextWindow& adder = *p->addTextWindow;
+    Main().menu.addTextAction->trigger();
+    ASSERT_TRUE(adder.Visible());
+    EXPECT_TRUE(adder.AddTextMode);
+    EXPECT_EQ(adder.numberLabel.Caption(), QStringLiteral("1"));
+    adder.titleEdit.setText(QStringLiteral("Первый"));
+    adder.pathEdit.setText(QStringLiteral("text.txt"));
+    QTest::keyClick(&adder.Focus(AddTextWindow::kAdd), Qt::Key_Space);
+    ASSERT_EQ(p->TextCount, 1);
+    EXPECT_EQ(p->TextLibrary[1].Title.Text(), QStringLiteral("Первый"));
+
+    adder.OpenForReplacing(1);
+    QTest::keyClick(&adder.Focus(AddTextWindow::kCancel), Qt::Key_Return);
+    EXPECT_FALSE(adder.Visible());
+    Main().menu.addTextAction->trigger();
+    EXPECT_FALSE(adder.AddTextMode);
+    EXPECT_EQ(adder.EditedTextIndex, 1);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().toStdString();
+}
+
+// A window closed from the keyboard gives it back to the window it came
+// from, so that the menus' shortcuts go on working without a window manager;
+// Escape closes the statistics.
+TEST_F(Keyboard, AClosedWindowGivesTheKeyboardBack) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Main().Widget()));
+    p->textManager->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p->textManager->Widget()));
+    p->textManager->Focus(TextManagerWindow::kAdd).Activate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p->addTextWindow->Widget()));
+    QTest::keyClick(&p->addTextWindow->titleEdit, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(p->textManager->Widget()));
+    QTest::keyClick(&p->textManager->titleList, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(Main().Widget()));
+
+    Main().menu.statisticsAction->trigger();
+    ASSERT_TRUE(p->statisticsWindow->Visible());
+    QTest::keyClick(p->statisticsWindow->Widget(), Qt::Key_Escape);
+    EXPECT_FALSE(p->statisticsWindow->Visible());
+}
+
+// A screen reader reads every field by the caption beside it, and every
+// small glyph button by what it does; Tab reaches the glyph buttons.
+TEST_F(Keyboard, FieldsAndGlyphButtonsAreNamedForScreenReaders) {
+    const auto name = [](QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    };
+    PreferencesWindow& preferences = *p->preferencesWindow;
+    AddTextWindow& adder = *p->addTextWindow;
+    const std::vector<std::pair<QWidget*, QString>> named = {
+        {&adder.titleEdit, QStringLiteral("Название")},
+        {&adder.pathEdit, QStringLiteral("Путь к файлу")},
+        {&adder.descriptionEdit, QStringLiteral("Описание")},
+        {&adder.chooseFileButton, QStringLiteral("Выбрать файл текста")},
+        {&p->textManager->titleList, QStringLiteral("Название текста")},
+        {&p->jumpToBookmarkWindow->bookmarkList, QStringLiteral("Закладки")},
+        {&p->addBookmarkWindow->nameEdit, QStringLiteral("Название закладки")},
+        {preferences.levelList, QStringLiteral("Уровень сложности")},
+        {preferences.fontSizeSpin, QStringLiteral("Размер шрифта")},
+        {preferences.fontButton, QStringLiteral("Выбрать шрифт")},
+        {preferences.backColorButton, QStringLiteral("Цвет фона")},
+        {preferences.textColorButton, QStringLiteral("Цвет текста")},
+        {preferences.pictureButton, QStringLiteral("Выбрать картинку")},
+        {preferences.usePictureBox, QStringLiteral("Показывать картинку")},
+        {p->memoryTest->answerBoxes[7], QStringLiteral("Кольцо 8")},
+    };
+    for (const auto& [widget, expected] : named) EXPECT_EQ(name(widget), expected);
+    for (QWidget* glyph : std::initializer_list<QWidget*>{&adder.chooseFileButton, preferences.fontButton,
+                                                         preferences.textFileButton, preferences.pictureButton}) {
+        EXPECT_EQ(glyph->focusPolicy(), Qt::TabFocus) << name(glyph).toStdString();
+    }
+    // The windows are frames and dialogs, by their titles.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Main().Widget())->role(), QAccessible::Window);
+    QAccessibleInterface* manager = QAccessible::queryAccessibleInterface(p->textManager->Widget());
+    EXPECT_EQ(manager->role(), QAccessible::Dialog);
+    EXPECT_EQ(manager->text(QAccessible::Name), QStringLiteral("Text manager"));
+}
+
+// The tests' «Старт» and «Стоп» from the keyboard: the reading test starts
+// and stops with Space, and Tab in the memory test goes from «Старт» through
+// the eight answers to «Стоп».
+TEST_F(Keyboard, TheTestsStartAndStopFromTheKeyboard) {
+    p.Dir.Write(QStringLiteral("long.txt"), QByteArray(2100, 'a'));
+    p->SettingsRecord.TextPath.SetText(QStringLiteral("long.txt"));
+    ReadingSpeedTestWindow& reading = *p->readingSpeedTest;
+    reading.Show();
+    QTest::keyClick(&reading.Buttons().Focus(kTestStart), Qt::Key_Space);
+    EXPECT_TRUE(reading.Running());
+    QTest::keyClick(&reading.Buttons().Focus(kTestStop), Qt::Key_Return);
+    EXPECT_FALSE(reading.Running());
+
+    MemoryTestWindow& memory = *p->memoryTest;
+    QList<QWidget*> chain;
+    for (QWidget* w = &memory.Buttons().Focus(kTestStart); chain.size() < 10; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus) chain.append(w);
+    }
+    EXPECT_EQ(chain.front(), &memory.Buttons().Focus(kTestStart));
+    EXPECT_EQ(chain[1], memory.answerBoxes[0]);
+    EXPECT_EQ(chain[8], memory.answerBoxes[7]);
+    EXPECT_EQ(chain[9], &memory.Buttons().Focus(kTestStop));
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().toStdString();
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QImage>
+#include <QLabel>
 #include <QMenuBar>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -373,6 +374,22 @@ TEST_F(MainWindowTest, ExitButtonClosesTheProgram) {
     EXPECT_TRUE(p.Test.App.Terminated());
     EXPECT_FALSE(Main().Visible());
     EXPECT_FALSE(p->welcomeWindow->Visible());
+}
+
+// The exercise's progress stands in 9-point type on one line along the
+// bottom of the panel: inside the panel's picture, below every button, and
+// wide enough for the longest line it can show.
+TEST_F(MainWindowTest, TheProgressLineFitsThePanelBelowItsButtons) {
+    const QLabel* line = Main().progress.panelLabel.Widget();
+    EXPECT_EQ(Main().progress.panelLabel.Font().Size(), 9);
+    const QRect strip = line->geometry();
+    EXPECT_TRUE(QRect(X(0), Y(0), 560, 100).contains(strip)) << strip.x() << ", " << strip.y();
+    for (int b = 0; b < kMainButtonCount; ++b) {
+        EXPECT_GE(strip.top(), Main().ButtonRect(static_cast<MainButton>(b)).Bottom) << b;
+    }
+    const QString longest = QStringLiteral("пауза · 9999 слов/мин · строка 20000 из 20000, 100 % · осталось 9999 мин");
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(longest), strip.width());
+    EXPECT_GE(strip.height(), line->fontMetrics().height());
 }
 
 }  // namespace

@@ -248,6 +248,7 @@ TEST(Program, LibraryRecordsPastTheTableAreKeptAtEverySave) {
     TextManagerWindow& manager = *p->textManager;
     manager.Show();
     manager.titleList.setCurrentRow(0);
+    p.Test.Dialogs.Answers.push_back(true);
     p.Test.App.Guard([&] { manager.DeleteSelectedText(); });
     EXPECT_EQ(p.Test.Errors.Messages.size(), 1);
     EXPECT_EQ(p.Dir.Read(kLibraryFile), file.mid(4404));

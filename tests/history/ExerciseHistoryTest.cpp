@@ -173,7 +173,7 @@ TEST(ExerciseHistory, AnExerciseUnderTenSecondsIsNotStoredAndThePanelSaysSo) {
     EXPECT_EQ(t.Sessions().Rows.size(), 0u);
     EXPECT_EQ(t.p->Results->Place(QStringLiteral("text.txt")).value_or(ReadingPlace{}).Line, 2);
     EXPECT_TRUE(progress.panelLabel.Widget()->isVisible());
-    EXPECT_EQ(progress.panelLabel.Caption(), QStringLiteral("Упражнение короче 10 с:\nрезультат не сохранён"));
+    EXPECT_EQ(progress.panelLabel.Caption(), QStringLiteral("Упражнение короче 10 с: результат не сохранён"));
     ASSERT_TRUE(progress.noticeTimer.Enabled());
     progress.noticeTimer.Tick();
     EXPECT_FALSE(progress.panelLabel.Widget()->isVisible());
@@ -231,7 +231,7 @@ TEST(ExerciseHistory, ThePanelShowsThePlaceWhileTheExerciseRuns) {
     t.Pass();
     progress.Sample();
     EXPECT_TRUE(progress.panelLabel.Widget()->isVisible());
-    EXPECT_EQ(progress.panelLabel.Caption().split(u'\n').value(1), QStringLiteral("строка 3 из 10, 30 %"));
+    EXPECT_EQ(progress.panelLabel.Caption().split(QStringLiteral(" · ")).value(1), QStringLiteral("строка 3 из 10, 30 %"));
     EXPECT_TRUE(progress.sampleTimer.Enabled());
     t.p->mainWindow->EndExercise();
     EXPECT_FALSE(progress.panelLabel.Widget()->isVisible());

@@ -154,6 +154,7 @@ TEST(AddTextWindow, RefusalsChangeNothing) {
     a.W().OpenForReplacing(3);
     a->textManager->Show();
     a->textManager->titleList.setCurrentRow(0);
+    a.Test.Dialogs.Answers = {true, true};
     a->textManager->DeleteSelectedText();
     EXPECT_EQ(a.W().EditedTextIndex, 2);  // still "Текст 3"
     a->textManager->titleList.setCurrentRow(1);

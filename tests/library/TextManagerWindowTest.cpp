@@ -7,6 +7,7 @@
 #include "app/MainWindow.h"
 #include "library/AddTextWindow.h"
 
+#include <QListWidget>
 #include <QTest>
 
 namespace vistorel {
@@ -20,8 +21,10 @@ struct Manager : LibraryProgram {
     TextManagerWindow& W() { return *(*this)->textManager; }
     void Select(int slot) { W().titleList.setCurrentRow(slot - 1); }
     void Click(int x, int y) { Test.App.Guard([&] { W().FormMouseDown(MouseButton::Left, x, y); }); }
+    // Deletes with a yes to the question.
     void Delete(int slot) {
         Select(slot);
+        Test.Dialogs.Answers.push_back(true);
         Click(320, 300);
     }
 };
@@ -110,6 +113,7 @@ TEST(TextManagerWindow, RefusalsAndAFailedSaveChangeNothing) {
     m.Select(2);
     {
         test::FileSizeLimit limit(4404);
+        m.Test.Dialogs.Answers.push_back(true);
         m.Click(320, 300);
     }
     EXPECT_EQ(m.Test.Errors.Messages.size(), 4);
@@ -119,6 +123,50 @@ TEST(TextManagerWindow, RefusalsAndAFailedSaveChangeNothing) {
     EXPECT_EQ(m->SettingsRecord.TextPath.Size(), 0);
     EXPECT_EQ(m.W().titleList.count(), 5);
     EXPECT_EQ(m.W().SelectedSlot(), 2);
+}
+
+// From the keyboard: the first Down chooses the first title, the next one the
+// second; Delete asks «Удалить "…" и его закладки?» and «Нет» changes nothing,
+// «Да» deletes; F2 edits the selected text; the painted buttons come after
+// the list and the description in Tab order.
+TEST(TextManagerWindow, ArrowsDeleteAndF2FromTheKeyboard) {
+    Manager m(3);
+    QListWidget& list = m.W().titleList;
+    EXPECT_EQ(list.currentRow(), 0);
+    EXPECT_EQ(m.W().SelectedSlot(), 0);
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(m.W().SelectedSlot(), 1);
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(m.W().SelectedSlot(), 2);
+
+    QTest::keyClick(&list, Qt::Key_Delete);
+    EXPECT_EQ(m.Test.Dialogs.Questions, QStringList{QStringLiteral("Удалить \"Текст 2\" и его закладки?")});
+    EXPECT_TRUE(m.Holds(LibraryOf({1, 2, 3})));
+    EXPECT_EQ(m.W().SelectedSlot(), 2);
+    m.Test.Dialogs.Answers.push_back(true);
+    QTest::keyClick(&m.W().Focus(TextManagerWindow::kDelete), Qt::Key_Space);
+    EXPECT_TRUE(m.Holds(LibraryOf({1, 3})));
+
+    QTest::keyClick(&list, Qt::Key_Up);  // nothing selected after the delete: the current title
+    QTest::keyClick(&list, Qt::Key_F2);
+    AddTextWindow& adder = *m->addTextWindow;
+    EXPECT_TRUE(adder.Visible());
+    EXPECT_FALSE(adder.AddTextMode);
+    EXPECT_EQ(adder.EditedTextIndex, 1);
+
+    QList<QWidget*> chain;
+    for (QWidget* w = &list; chain.size() < 7; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus) chain.append(w);
+    }
+    const QList<QWidget*> expected = {&list,
+                                      &m.W().descriptionView,
+                                      &m.W().Focus(TextManagerWindow::kAccept),
+                                      &m.W().Focus(TextManagerWindow::kAdd),
+                                      &m.W().Focus(TextManagerWindow::kEdit),
+                                      &m.W().Focus(TextManagerWindow::kDelete),
+                                      &m.W().CloseFocus()};
+    EXPECT_EQ(chain, expected);
+    EXPECT_EQ(m.Test.Errors.Messages, QStringList());
 }
 
 }  // namespace
