@@ -1,6 +1,7 @@
 #include "engine/ExerciseWindow.h"
 
 #include "app/Program.h"
+#include "platform/ScreenFit.h"
 
 #include <QPainter>
 
@@ -44,6 +45,11 @@ bool ExerciseWindow::FormKeyDown(int key, Qt::KeyboardModifiers) {
 }
 
 void ExerciseWindow::FormClose() { program.EndExercise(); }
+
+QPoint ExerciseWindow::FirstPosition(const Form* opener) const {
+    const QRect designed(Left(), Top(), Width(), Height());
+    return opener ? NearAnchor(designed, opener->ScreenAnchor()).topLeft() : designed.topLeft();
+}
 
 void ExerciseWindow::OnStepTick() {
     const int interval = stepTimer.Interval();
