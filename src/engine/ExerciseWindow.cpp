@@ -136,13 +136,18 @@ void ExerciseWindow::RestoreBackground(const QRect& area) {
         return;
     }
     // The picture covers the whole window, keeping its proportions.
+    // In the surface's device pixels, so that it is as sharp as the screen.
     const QSize size(ClientWidth(), ClientHeight());
-    if (scaledPicture_.size() != size) scaledPicture_ = CoverImage(picture_.Image(), size);
-    const QRect clipped = area.intersected(scaledPicture_.rect());
+    const qreal ratio = SurfaceImage().devicePixelRatio();
+    if (scaledPicture_.size() != size * ratio || scaledPicture_.devicePixelRatio() != ratio) {
+        scaledPicture_ = CoverImage(picture_.Image(), size * ratio);
+        scaledPicture_.setDevicePixelRatio(ratio);
+    }
+    const QRect clipped = area.intersected(LogicalRect(scaledPicture_));
     if (clipped.isEmpty()) return;
     {
         QPainter painter(&SurfaceImage());
-        painter.drawImage(clipped.topLeft(), scaledPicture_, clipped);
+        painter.drawImage(clipped.topLeft(), scaledPicture_, DeviceRect(clipped, ratio));
     }
     SurfaceChanged(clipped);
 }

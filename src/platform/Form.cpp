@@ -51,13 +51,21 @@ public:
         setFocusPolicy(Qt::NoFocus);
     }
 
+    // The client area in device pixels, at the ratio of the screen it is on.
     QImage& Image() {
-        if (image_.size() != size()) {
-            QImage resized(size(), QImage::Format_RGB32);
+        if (Stale()) {
+            const qreal ratio = devicePixelRatioF();
+            QImage resized(size() * ratio, QImage::Format_RGB32);
+            resized.setDevicePixelRatio(ratio);
             resized.fill(ToQColor(form_.color_));
             image_ = resized;
         }
         return image_;
+    }
+    // The image no longer fits the window's size or its screen's ratio.
+    bool Stale() const {
+        const qreal ratio = devicePixelRatioF();
+        return image_.size() != size() * ratio || image_.devicePixelRatio() != ratio;
     }
 
     void Changed(const QRect& area) {
@@ -84,9 +92,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override {
+        // Moved to a screen of another scale: drawn afresh at its ratio.
+        if (Stale() && form_.shown_) form_.Repaint();
         QPainter painter(this);
         const QImage& image = Image();
-        painter.drawImage(event->rect(), image, event->rect());
+        painter.drawImage(event->rect(), image, DeviceRect(event->rect(), image.devicePixelRatio()));
     }
     void resizeEvent(QResizeEvent*) override { form_.SurfaceResized(); }
     void mousePressEvent(QMouseEvent* event) override {
