@@ -5,14 +5,18 @@
 // priority raised where the system allows); then with a busy loop on every
 // other core, side by side without and with the raised priority. With
 // "results off" the exercise runs without its progress on the panel and
-// without recording its sessions, to set the two runs side by side.
+// without recording its sessions, to set the two runs side by side. With
+// "saving" the exercise is saved while it runs, as every 30 s of running
+// time, and every second (thirty times as often, so that the saves' cost
+// shows), beside the same run with no saving, at the two shortest intervals.
 //
-//   vistorel_bench_timing [steps per interval] [results on|off]
+//   vistorel_bench_timing [steps per interval] [results on|off|saving]
 
 #include "BenchSupport.h"
 
 #include "app/MainWindow.h"
 #include "history/ResultsDatabase.h"
+#include "history/ResultsWriter.h"
 #include "engine/ExerciseWindow.h"
 #include "platform/ThreadPriority.h"
 
@@ -21,8 +25,10 @@
 #include <QEventLoop>
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <cstdio>
 #include <string>
+#include <ctime>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -122,26 +128,97 @@ void Print(const char* load, const char* priority, const Result& r) {
 
 const char* PriorityName(const ThreadPriority& priority) { return priority.Raised() ? "raised" : "normal"; }
 
+double ThreadCpuMicroseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
+}
+
+// The same steps with the running exercise saved never, as it is (every 30 s
+// of running time) and every second; how many saves were stored meanwhile.
+int MeasureSaving(Program& program, ThreadPriority& priority, int startNice, const std::function<int(int)>& steps) {
+    ExerciseProgress& progress = program.mainWindow->progress;
+    int stored = 0;
+    program.Results->SetRecordedListener([&stored](ResultKind) { ++stored; });
+    const auto run = [&](const char* load) {
+        for (const int interval : {118, 200}) {
+            for (const std::int64_t every : {std::int64_t{0}, ExerciseProgress::kSaveEveryMs, std::int64_t{1000}}) {
+                progress.SaveEveryMs = every;
+                stored = 0;
+                const Result r = Measure(program, interval, steps(interval));
+                program.Writer->Flush(5000);
+                const std::string saving = every == 0 ? "off" : std::to_string(every / 1000) + " s";
+                std::printf("%-7s %-8s %-10d %6d %6d %12.3f %10.3f %10.3f %10.3f\n", load, saving.c_str(), r.interval,
+                            r.steps, stored, r.meanErrorPercent, r.p50, r.p99, r.max);
+                std::fflush(stdout);
+            }
+        }
+    };
+    const auto header = [] {
+        std::printf("%-7s %-8s %-10s %6s %6s %12s %10s %10s %10s\n", "load", "saving", "interval", "steps", "saves",
+                    "mean err %", "p50 ms", "p99 ms", "max ms");
+    };
+    std::printf("saving while running: the session so far and the place, written by the results thread\n");
+    header();
+    run("idle");
+    // What a save costs the thread of the steps, in that thread's own CPU
+    // time (which other programs on the machine do not change): a look at
+    // the running exercise (which has shown words by now) without a save,
+    // and with one.
+    ExerciseWindow& exercise = *program.exerciseWindow;
+    stored = 0;
+    exercise.stepTimer.SetEnabled(true);  // running, though no step is let run meanwhile
+    for (const std::int64_t every : {std::int64_t{0}, std::int64_t{1}}) {
+        progress.SaveEveryMs = every;
+        constexpr int kLooks = 300;
+        double total = 0;
+        for (int look = 0; look < kLooks; ++look) {
+            usleep(2000);
+            const double before = ThreadCpuMicroseconds();
+            progress.Sample();
+            total += ThreadCpuMicroseconds() - before;
+        }
+        std::printf("one look at the running exercise, %s: %.1f us of the steps' thread's CPU time\n",
+                    every == 0 ? "without a save" : "with a save", total / kLooks);
+    }
+    exercise.stepTimer.SetEnabled(false);
+    program.Writer->Flush(10000);
+    std::printf("saves stored meanwhile: %d\n", stored);
+    priority.Restore();
+    const BusyCores busy(startNice);
+    priority.Raise();
+    std::printf("\n%d busy loop(s) beside the step timer\n", busy.Count());
+    header();
+    run("loaded");
+    priority.Restore();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     bench::UseOffscreenPlatform();
     QApplication qt(argc, argv);
     const int minimum = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
-    const bool recording = !(argc > 2 && std::string(argv[2]) == "off");
+    const std::string mode = argc > 2 ? argv[2] : "on";
+    const bool recording = mode != "off";
 
     const int startNice = ThreadNice(gettid());
     bench::BenchProgram program;
     program->mainWindow->BeginExercise();
     program->exerciseWindow->StopTimers();  // the stage clock stays in mode 1
+    ExerciseProgress& progress = program->mainWindow->progress;
     if (!recording) {
-        program->mainWindow->progress.Finish();
+        progress.Finish();
+        program->Writer.reset();
         program->Results.reset();
     }
-    std::printf("results %s\n", recording ? "on: the panel's progress every 500 ms, the session recorded at the end"
-                                          : "off: no progress on the panel, nothing recorded");
     ThreadPriority& priority = program->ExercisePriority;
     const auto steps = [minimum](int interval) { return interval == 1000 ? minimum : minimum * 3 / 2; };
+    if (mode == "saving") return MeasureSaving(*program, priority, startNice, steps);
+    std::printf("results %s\n", recording ? "on: the panel's progress every 500 ms, the session saved every 30 s of "
+                                            "running time and at each pause, and recorded at the end"
+                                          : "off: no progress on the panel, nothing recorded");
     const std::vector<int> intervals = {118, 200, 1000};
 
     PrintHeader();

@@ -158,6 +158,7 @@ int main(int argc, char** argv) {
         app.Guard([&] { vistorel::PrepareWorkspace(startFolder, QDir(installed).filePath(QStringLiteral("sample.txt"))); });
     }
     vistorel::Program program(app, startFolder, installed);
+    program.EndOnTerminationSignals();
     program.welcomeWindow->Show();
     if (std::getenv("VISTOREL_STARTUP_PROBE") != nullptr) ProbeStartup(app, errors);
     if (app.Terminated()) return 0;

@@ -6,6 +6,7 @@
 #include "dialogs/PreferencesWindow.h"
 #include "engine/ExerciseWindow.h"
 #include "engine/SpeedIndicator.h"
+#include "history/PlaceFingerprint.h"
 #include "library/AddBookmarkWindow.h"
 
 #include <QAction>
@@ -35,14 +36,26 @@ void MainWindow::BeginExerciseAt(const ReadingPlace& place) {
         EndExercise();
         throw;
     }
-    TextLines& text = program.TextLineBuffer;
-    if (place.Line >= 1 && place.Line <= text.LineCount) {
-        // The word stream goes on after the remembered word of that line.
-        text.CurrentLine = static_cast<std::uint16_t>(place.Line);
-        program.Words.SplitWords(text.Line(place.Line));
-        program.Words.WordIndex = static_cast<std::uint16_t>(std::clamp(place.Word, 0, 65535));
-    }
+    if (place.Line >= 1) GoToPlace(place);
     progress.Begin();
+}
+
+void MainWindow::GoToPlace(const ReadingPlace& place) {
+    TextLines& text = program.TextLineBuffer;
+    const FoundPlace found = FindPlace(text.Lines, place);
+    if (found.Found == FoundPlace::Outcome::Lost) {
+        App().ReportError(QStringLiteral("Текст изменился, и место, где чтение остановилось (строка %1), в нём не "
+                                         "найдено: упражнение начинается с начала текста.")
+                              .arg(place.Line));
+        return;
+    }
+    // The word stream goes on after the remembered word of that line.
+    text.CurrentLine = static_cast<std::uint16_t>(found.Line);
+    program.Words.SplitWords(text.Line(found.Line));
+    program.Words.WordIndex = static_cast<std::uint16_t>(std::clamp(found.Word, 0, 65535));
+    if (found.Found == FoundPlace::Outcome::Moved) {
+        App().ReportError(QStringLiteral("Текст изменился: продолжение с ближайшего места"));
+    }
 }
 
 void MainWindow::StartExercise() {

@@ -4,6 +4,7 @@
 #include "dialogs/PreferencesWindow.h"
 #include "dialogs/WelcomeWindow.h"
 #include "dialogs/AboutWindow.h"
+#include "history/ResultsWriter.h"
 #include "library/AddBookmarkWindow.h"
 #include "library/JumpToBookmarkWindow.h"
 #include "library/TextManagerWindow.h"
@@ -174,10 +175,18 @@ bool MainWindow::FormKeyDown(int key, Qt::KeyboardModifiers) { return ExerciseKe
 void MainWindow::FormClose() {
     progress.Finish();
     program.ExercisePriority.Restore();
-    // The program ends right after this: say so now if the settings are lost.
+    // The program ends right after this: say so now if the settings or
+    // results are lost (ended by a signal, with no one to answer a message box).
+    QStringList lost;
     QString error;
-    if (!program.SaveSettings(&error)) {
-        App().StandardDialogs().ShowMessage(QStringLiteral("Настройки не сохранены.\n%1").arg(error));
+    if (!program.SaveSettings(&error)) lost.append(QStringLiteral("Настройки не сохранены.\n%1").arg(error));
+    if (program.Writer && !program.Writer->Flush(Program::kExitFlushMs)) lost.append(program.Writer->ExitMessage());
+    for (const QString& message : lost) {
+        if (program.EndingOnSignal) {
+            App().ReportError(message);
+        } else {
+            App().StandardDialogs().ShowMessage(message);
+        }
     }
     program.welcomeWindow->Close();
 }

@@ -94,6 +94,8 @@ private:
     void TrackQuit(int x, int y);
     void RedrawBesideQuit();
     void BeginExerciseAt(const ReadingPlace& place);
+    // The word stream at the remembered place, found again if the text changed.
+    void GoToPlace(const ReadingPlace& place);
 
     Program& program;
     Bitmap background_;

@@ -7,11 +7,13 @@
 #include "engine/ExerciseWindow.h"
 #include "engine/SpeedIndicator.h"
 #include "history/ResultsDatabase.h"
+#include "history/ResultsWriter.h"
 #include "history/StatisticsWindow.h"
 #include "library/AddBookmarkWindow.h"
 #include "library/AddTextWindow.h"
 #include "library/JumpToBookmarkWindow.h"
 #include "library/TextManagerWindow.h"
+#include "platform/TerminationSignals.h"
 #include "platform/TextCodec.h"
 #include "skin/ImageButton.h"
 #include "trainers/BreakScreen.h"
@@ -25,6 +27,10 @@
 namespace vistorel {
 
 namespace {
+
+// The windows read the results file only for a moment: a file another
+// program holds gives them nothing at once rather than a frozen window.
+constexpr int kReadBusyTimeoutMs = 250;
 
 QString ImagesBelow(const QString& startDirectory, const QString& installedFolder) {
     const auto hasImages = [](const QString& folder) {
@@ -42,11 +48,19 @@ Program::Program(Application& app, const QString& startDirectory, const QString&
       ImageDirectory(ImagesBelow(StartDirectory, installedFolder)) {
     // What a save killed half-way left behind is of no use to anyone.
     RemoveSaveLeftovers(StartDirectory, {QStringLiteral("Vistorel.ini"), QStringLiteral("book_data.dat"),
-                                         QStringLiteral("Vistor.bat")});
+                                         QStringLiteral("Vistor.bat"), QStringLiteral("Vistorel-waiting.json")});
     // Problems while the windows load their pictures are reported once, together.
     App.BeginErrorBatch();
-    Results = std::make_unique<ResultsDatabase>(StartFile(QStringLiteral("Vistorel.sqlite")),
-                                                [this](const QString& message) { App.ReportError(message); });
+    const QString database = StartFile(QStringLiteral("Vistorel.sqlite"));
+    Results = std::make_unique<ResultsDatabase>(
+        database, [this](const QString& message) { App.ReportError(message); }, kReadBusyTimeoutMs);
+    // Opened after the windows' connection has checked (and if need be put
+    // aside) the file, so that the two never do it at once.
+    Writer = std::make_unique<ResultsWriter>(
+        database, StartFile(QStringLiteral("Vistorel-waiting.json")),
+        ResultsWriter::Events{[this](std::optional<ResultKind> kind) { Results->Announce(kind); },
+                              [this](const QString& message) { App.ReportError(message); },
+                              [this] { Results->Reopen(); }});
     welcomeWindow = Create<WelcomeWindow>();
     mainWindow = Create<MainWindow>();
     preferencesWindow = Create<PreferencesWindow>();
@@ -177,6 +191,14 @@ QString Program::TextTitle() const {
 }
 
 void Program::EndExercise() { mainWindow->EndExercise(); }
+
+void Program::EndOnTerminationSignals() {
+    terminationSignals_ = std::make_unique<TerminationSignals>(App, [this](int) {
+        if (EndingOnSignal) return;
+        EndingOnSignal = true;
+        mainWindow->ExitProgram();
+    });
+}
 
 void Program::DrawSpeedBar() { mainWindow->DrawSpeedBar(); }
 

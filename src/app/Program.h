@@ -34,6 +34,8 @@ class IpsTestWindow;
 class MemoryTestWindow;
 class StatisticsWindow;
 class ResultsDatabase;
+class ResultsWriter;
+class TerminationSignals;
 class SpeedIndicator;
 class Bitmap;
 
@@ -100,8 +102,22 @@ public:
     std::unique_ptr<StatisticsWindow> statisticsWindow;
 
     // The results of the tests and exercises, "Vistorel.sqlite" in the start
-    // directory; a file that cannot be used is reported once at start.
+    // directory, as the windows read them; a file that cannot be used is
+    // reported once at start.
     std::unique_ptr<ResultsDatabase> Results;
+    // Where the windows put new results, places and running sessions: written
+    // into the same file on a thread of its own, and kept in
+    // "Vistorel-waiting.json" while the file cannot take them.
+    std::unique_ptr<ResultsWriter> Writer;
+    // How long the end of the program waits for results to be written.
+    static constexpr int kExitFlushMs = 2000;
+
+    // From now on SIGTERM, SIGHUP and SIGINT end the program as its Exit
+    // command does (the program's entry asks for this; tests do not).
+    void EndOnTerminationSignals();
+    // The program ends because it was asked to by a signal: nothing may wait
+    // for the user, so what would be a message box goes to the error output.
+    bool EndingOnSignal = false;
     // The current text's title in the library, else its file name.
     QString TextTitle() const;
 
@@ -154,6 +170,7 @@ public:
     void LoadImageOrReport(Bitmap& bitmap, const QString& name) const override;
 
 private:
+    std::unique_ptr<TerminationSignals> terminationSignals_;
     // Why a data file could not be read at start-up; empty when it was read
     // or did not exist. Such a file is not replaced.
     QString settingsUnreadable_;

@@ -6,6 +6,7 @@
 #include "platform/Errors.h"
 #include "platform/FileAccess.h"
 
+#include <QStringDecoder>
 #include <algorithm>
 #include <climits>
 
@@ -98,14 +99,35 @@ DocumentHead ReadDocumentHead(const QString& path, qint64 maxBytes, const ReadLi
     return head;
 }
 
+namespace {
+
+// The beginning of an XML document as text: UTF-16 (little or big endian)
+// when a byte-order mark or the zero byte of its first character says so,
+// else the bytes as they are (every encoding an FB2 declares is ASCII there).
+QString XmlHead(QByteArrayView head) {
+    const bool little = head.startsWith("\xFF\xFE") || (head.size() >= 2 && head[0] != '\0' && head[1] == '\0');
+    const bool big = head.startsWith("\xFE\xFF") || (head.size() >= 2 && head[0] == '\0' && head[1] != '\0');
+    if (little || big) {
+        const QByteArrayView even = head.first(head.size() / 2 * 2);
+        QStringDecoder decoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless);
+        QString text = decoder.decode(even);
+        if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+        return text;
+    }
+    return QString::fromLatin1(head.startsWith("\xEF\xBB\xBF") ? head.sliced(3) : head);
+}
+
+}  // namespace
+
 Container ContainerOf(const QByteArray& bytes) {
     if (bytes.startsWith("PK\x03\x04") || bytes.startsWith("PK\x05\x06")) return Container::Zip;
-    const QByteArrayView head = QByteArrayView(bytes).first(std::min(bytes.size(), kRootSearchBytes));
-    qsizetype start = head.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (start < head.size() && (head[start] == ' ' || head[start] == '\t' || head[start] == '\r' || head[start] == '\n')) {
-        ++start;
+    const QString head = XmlHead(QByteArrayView(bytes).first(std::min(bytes.size(), kRootSearchBytes)));
+    const qsizetype start = std::find_if_not(head.begin(), head.end(), [](QChar c) {
+                                return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+                            }) - head.begin();
+    if (start < head.size() && head[start] == u'<' && head.indexOf(QStringLiteral("<FictionBook")) >= 0) {
+        return Container::Fb2Xml;
     }
-    if (start < head.size() && head[start] == '<' && head.indexOf("<FictionBook") >= 0) return Container::Fb2Xml;
     return Container::Text;
 }
 

@@ -1,5 +1,6 @@
 #include "books/BookReaders.h"
 
+#include "books/HtmlContent.h"
 #include "books/XmlBook.h"
 #include "books/ZipArchive.h"
 
@@ -11,28 +12,6 @@
 
 namespace vistorel {
 namespace {
-
-// Elements whose start or end begins a new line.
-bool IsHtmlBlock(QStringView name) {
-    static const QStringList kBlocks = {
-        QStringLiteral("p"),       QStringLiteral("div"),     QStringLiteral("h1"),      QStringLiteral("h2"),
-        QStringLiteral("h3"),      QStringLiteral("h4"),      QStringLiteral("h5"),      QStringLiteral("h6"),
-        QStringLiteral("li"),      QStringLiteral("ul"),      QStringLiteral("ol"),      QStringLiteral("dl"),
-        QStringLiteral("dt"),      QStringLiteral("dd"),      QStringLiteral("blockquote"), QStringLiteral("pre"),
-        QStringLiteral("br"),      QStringLiteral("hr"),      QStringLiteral("tr"),      QStringLiteral("td"),
-        QStringLiteral("th"),      QStringLiteral("table"),   QStringLiteral("caption"), QStringLiteral("figcaption"),
-        QStringLiteral("figure"),  QStringLiteral("section"), QStringLiteral("article"), QStringLiteral("aside"),
-        QStringLiteral("header"),  QStringLiteral("footer"),  QStringLiteral("nav"),     QStringLiteral("address"),
-        QStringLiteral("body"),    QStringLiteral("main"),
-    };
-    return kBlocks.contains(name);
-}
-
-// Elements whose contents are never text to read.
-bool IsDropped(QStringView name) {
-    return name == u"head" || name == u"script" || name == u"style" || name == u"svg" || name == u"math" ||
-           name == u"object" || name == u"iframe" || name == u"template" || name == u"noscript";
-}
 
 // A path inside the archive from an address written in a document of `folder`.
 QString Resolve(const QString& folder, const QString& href) {
@@ -67,7 +46,8 @@ QString PackagePath(const ZipArchive& archive, const QString& path, const ReadLi
 }
 
 struct Package {
-    QStringList Spine;  // archive paths of the documents, in reading order
+    QStringList Spine;      // archive paths of the documents, in reading order
+    QStringList Documents;  // archive paths of all its (X)HTML documents
     BookInfo Info;
 };
 
@@ -82,7 +62,10 @@ Package ReadPackage(const ZipArchive& archive, const QString& packagePath, const
         if (!xml.Reader().isStartElement()) continue;
         const QStringView name = xml.Name();
         if (name == u"item") {
-            manifest.insert(xml.Attribute("id"), {Resolve(folder, xml.Attribute("href")), xml.Attribute("media-type")});
+            const QString media = xml.Attribute("media-type");
+            const QString file = Resolve(folder, xml.Attribute("href"));
+            manifest.insert(xml.Attribute("id"), {file, media});
+            if (media.contains(u"html")) package.Documents.append(file);
         } else if (name == u"itemref") {
             if (xml.Attribute("linear") != u"no") order.append(xml.Attribute("idref"));
         } else if (name == u"title" && package.Info.Title.isEmpty()) {
@@ -107,24 +90,24 @@ Package ReadPackage(const ZipArchive& archive, const QString& packagePath, const
     return package;
 }
 
-void ReadContentDocument(const QByteArray& bytes, const QString& part, const QString& path, const ReadLimits& limits,
-                         LineCollector& lines) {
-    BookXml xml(bytes, path, part, limits, true);
+// A book whose content documents are encrypted (DRM) cannot be read:
+// META-INF/encryption.xml lists them. Fonts obfuscated against copying are
+// listed there too, and do not matter to the text.
+void RefuseProtectedBook(const ZipArchive& archive, const QString& packagePath, const Package& package,
+                         const QString& path, const ReadLimits& limits) {
+    const QString encryption = QStringLiteral("META-INF/encryption.xml");
+    if (!archive.Contains(encryption)) return;
+    BookXml xml(archive.Read(encryption), path, encryption, limits);
     while (xml.Next()) {
-        QXmlStreamReader& reader = xml.Reader();
-        if (reader.isStartElement()) {
-            if (IsDropped(xml.Name())) {
-                xml.SkipElement();
-            } else if (IsHtmlBlock(xml.Name())) {
-                lines.EndLine();
-            }
-        } else if (reader.isEndElement()) {
-            if (IsHtmlBlock(xml.Name())) lines.EndLine();
-        } else if (reader.isCharacters()) {
-            lines.AddText(reader.text());
+        if (!xml.Reader().isStartElement() || xml.Name() != u"CipherReference") continue;
+        const QString target = Resolve(QString(), xml.Attribute("URI"));
+        if (target == packagePath || package.Documents.contains(target) || package.Spine.contains(target)) {
+            throw FileError(path, FileError::WholeMessage,
+                            QStringLiteral("Книга защищена (DRM): прочитать её нельзя. Файл \"%1\" зашифрован "
+                                           "продавцом книги и открывается только в программе, которой она куплена.")
+                                .arg(path));
         }
     }
-    lines.EndLine();
 }
 
 }  // namespace
@@ -133,6 +116,7 @@ Document ReadEpub(const ZipArchive& archive, const QString& path, const ReadLimi
     const QString packagePath = PackagePath(archive, path, limits);
     if (!archive.Contains(packagePath)) RefuseBook(path, QStringLiteral("в книге EPUB нет файла %1").arg(packagePath));
     const Package package = ReadPackage(archive, packagePath, path, limits);
+    RefuseProtectedBook(archive, packagePath, package, path, limits);
     Document document;
     document.Format = DocumentFormat::Epub;
     document.Info = package.Info;

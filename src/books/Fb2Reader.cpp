@@ -63,20 +63,43 @@ void ReadTitleInfo(BookXml& xml, BookInfo& info) {
     info.Author = authors.join(QStringLiteral(", "));
 }
 
-// The text of one main body; a block's inline markup (emphasis, links to
-// notes...) keeps its words.
+// The address of a link, whatever prefix its XLink namespace has.
+QStringView LinkTarget(const QXmlStreamAttributes& attributes) {
+    for (const QXmlStreamAttribute& attribute : attributes) {
+        if (attribute.name() == u"href") return attribute.value();
+    }
+    return {};
+}
+
+// The text of one main body; a block's inline markup (emphasis...) keeps its
+// words, and references to notes are left out.
 void ReadBody(BookXml& xml, LineCollector& lines) {
     const int depth = xml.Depth();
     int blockDepth = 0;  // the depth of the block under way, 0 outside one
+    int linkDepth = 0;   // the depth of the link whose text is held
     while (xml.Depth() >= depth && xml.Next()) {
         QXmlStreamReader& reader = xml.Reader();
         if (reader.isStartElement()) {
-            if (xml.Name() == u"binary" || xml.Name() == u"image") {
+            const QStringView name = xml.Name();
+            if (name == u"binary" || name == u"image") {
                 xml.SkipElement();
-            } else if (blockDepth == 0 && IsFb2Block(xml.Name())) {
+            } else if (blockDepth == 0 && IsFb2Block(name)) {
                 blockDepth = xml.Depth();
+            } else if (name == u"a" && blockDepth > 0 && linkDepth == 0) {
+                const QXmlStreamAttributes attributes = reader.attributes();
+                if (attributes.value(QLatin1StringView("type")) == u"note") {
+                    xml.SkipElement();
+                    lines.NoteReferenceDropped();
+                } else if (LinkTarget(attributes).startsWith(u'#')) {
+                    lines.HoldLinkText();
+                    linkDepth = xml.Depth();
+                }
             }
         } else if (reader.isEndElement()) {
+            if (linkDepth > 0 && xml.Depth() < linkDepth) {
+                lines.ReleaseLinkText();
+                linkDepth = 0;
+            }
             if (blockDepth > 0 && xml.Depth() < blockDepth) {
                 lines.EndLine();
                 blockDepth = 0;

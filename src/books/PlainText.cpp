@@ -4,6 +4,8 @@
 #include "platform/TextCodec.h"
 
 #include <QStringDecoder>
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <uchardet/uchardet.h>
 
@@ -83,6 +85,53 @@ qsizetype SmallCyrillicLetters(const QString& text) {
     return count;
 }
 
+// The detector is trusted with texts that give it this many bytes past ASCII.
+constexpr qsizetype kDetectorSureBytes = 64;
+
+// The letter pairs most common in Russian words.
+constexpr char16_t kCommonRussianPairs[] =
+    u"ст но то на ен ов ни ра во ко ос ро по ре пр ал ли ер та не го ор ан ет ел ть он ла ка ва ол ле ит "
+    u"ин ат ом от ри ес ог де ск ак ар ны ой ам ев ие ве те ед ил ем ло ви ся ми сь ля мо ыл ег ас ий зн "
+    u"тр ма за да вы од об бы чт че ей ки им из ду ая ую";
+
+// The number of a small Cyrillic letter, а..я (ё as е); -1 for other characters.
+constexpr int RussianLetterNumber(char16_t c) {
+    if (c >= u'А' && c <= u'Я') c = static_cast<char16_t>(c + 0x20);
+    if (c == u'ё' || c == u'Ё') c = u'е';
+    return c >= u'а' && c <= u'я' ? c - u'а' : -1;
+}
+
+constexpr std::array<bool, 32 * 32> kCommonPairTable = [] {
+    std::array<bool, 32 * 32> table{};
+    for (std::size_t i = 0; i + 1 < std::size(kCommonRussianPairs) - 1; ++i) {
+        const int first = RussianLetterNumber(kCommonRussianPairs[i]);
+        const int second = RussianLetterNumber(kCommonRussianPairs[i + 1]);
+        if (first >= 0 && second >= 0) table[static_cast<std::size_t>(first * 32 + second)] = true;
+    }
+    return table;
+}();
+
+// How many of the text's letters belong to a pair common in Russian: of the
+// same bytes read in each single-byte encoding, the Russian reading has the
+// most (the others turn the letters into rare or no pairs). As every reading
+// has one character per byte, the count is a share of the same whole.
+qsizetype LettersInCommonPairs(const QString& text) {
+    qsizetype count = 0;
+    bool previousCounted = false;
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        const int first = RussianLetterNumber(text[i].unicode());
+        const int second = RussianLetterNumber(text[i + 1].unicode());
+        const bool common = first >= 0 && second >= 0 && kCommonPairTable[static_cast<std::size_t>(first * 32 + second)];
+        if (common) count += previousCounted ? 1 : 2;
+        previousCounted = common;
+    }
+    return count;
+}
+
+qsizetype BytesPastAscii(QByteArrayView bytes) {
+    return std::count_if(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) >= 0x80; });
+}
+
 }  // namespace
 
 TextEncoding DetectTextEncoding(const QByteArray& bytes) {
@@ -100,12 +149,29 @@ TextEncoding DetectTextEncoding(const QByteArray& bytes) {
     const QByteArray verdict = DetectorVerdict(bytes);
     if (verdict == "KOI8-R") candidate = TextEncoding::Koi8R;
     if (verdict == "IBM866" || verdict == "CP866") candidate = TextEncoding::Cp866;
-    if (candidate == TextEncoding::Windows1251) return candidate;
-    // The detector's guess has to read as Russian at least as well as
-    // Windows-1251, which stays the rule for every text it cannot place.
     const QByteArrayView sample(bytes.constData(), std::min(bytes.size(), kSampleBytes));
-    if (SmallCyrillicLetters(Decode(candidate, sample)) >= SmallCyrillicLetters(FromCp1251(sample))) return candidate;
-    return TextEncoding::Windows1251;
+    const bool placed = candidate != TextEncoding::Windows1251 || verdict == "WINDOWS-1251";
+    if (placed && BytesPastAscii(sample) >= kDetectorSureBytes) {
+        if (candidate == TextEncoding::Windows1251) return candidate;
+        // The detector's guess has to read as Russian at least as well as
+        // Windows-1251, which stays the rule for every text it cannot place.
+        if (SmallCyrillicLetters(Decode(candidate, sample)) >= SmallCyrillicLetters(FromCp1251(sample))) return candidate;
+        return TextEncoding::Windows1251;
+    }
+    // A short text leaves the detector unsure (it names Greek or Thai code
+    // pages for a line of Russian): the reading with the most letters in
+    // common Russian pairs wins, the detector's guess first among equals,
+    // then Windows-1251.
+    TextEncoding best = candidate;
+    qsizetype bestCount = LettersInCommonPairs(Decode(candidate, sample));
+    for (const TextEncoding other : {TextEncoding::Windows1251, TextEncoding::Koi8R, TextEncoding::Cp866}) {
+        const qsizetype count = LettersInCommonPairs(Decode(other, sample));
+        if (count > bestCount) {
+            best = other;
+            bestCount = count;
+        }
+    }
+    return best;
 }
 
 QString DecodePlainText(const QByteArray& bytes) { return DecodeAs(bytes, DetectTextEncoding(bytes)); }

@@ -1,60 +1,44 @@
 #include "books/XmlBook.h"
 
+#include "books/HtmlEntities.h"
 #include "books/PlainText.h"
 #include "books/ZipArchive.h"
 #include "platform/Errors.h"
 
-#include <QHash>
+#include <QRegularExpression>
 #include <QXmlStreamEntityResolver>
 
 namespace vistorel {
+
+class BookXml::HtmlEntities : public QXmlStreamEntityResolver {
+public:
+    QString resolveUndeclaredEntity(const QString& name) override {
+        QString text = HtmlEntity(name);
+        if (text.isNull()) unknown = name;
+        return text;
+    }
+    QString unknown;  // the last name that HTML does not know either
+};
+
 namespace {
 
-// The character references of HTML that books use; anything else unknown is
-// an error of the document.
-const QHash<QString, QString>& HtmlEntityTable() {
-    static const QHash<QString, QString> table = [] {
-        const std::pair<const char*, char16_t> entries[] = {
-            {"nbsp", 0x00A0},   {"shy", 0x00AD},    {"mdash", 0x2014},  {"ndash", 0x2013},  {"minus", 0x2212},
-            {"laquo", 0x00AB},  {"raquo", 0x00BB},  {"bdquo", 0x201E},  {"ldquo", 0x201C},  {"rdquo", 0x201D},
-            {"lsquo", 0x2018},  {"rsquo", 0x2019},  {"sbquo", 0x201A},  {"lsaquo", 0x2039}, {"rsaquo", 0x203A},
-            {"hellip", 0x2026}, {"middot", 0x00B7}, {"bull", 0x2022},   {"copy", 0x00A9},   {"reg", 0x00AE},
-            {"trade", 0x2122},  {"deg", 0x00B0},    {"sect", 0x00A7},   {"para", 0x00B6},   {"times", 0x00D7},
-            {"divide", 0x00F7}, {"plusmn", 0x00B1}, {"euro", 0x20AC},   {"prime", 0x2032},  {"Prime", 0x2033},
-            {"thinsp", 0x2009}, {"ensp", 0x2002},   {"emsp", 0x2003},   {"zwnj", 0x200C},   {"zwj", 0x200D},
-            {"numero", 0x2116}, {"frac12", 0x00BD}, {"frac14", 0x00BC}, {"frac34", 0x00BE}, {"sup1", 0x00B9},
-            {"sup2", 0x00B2},   {"sup3", 0x00B3},   {"acute", 0x00B4},  {"uml", 0x00A8},    {"iexcl", 0x00A1},
-            {"iquest", 0x00BF}, {"cent", 0x00A2},   {"pound", 0x00A3},  {"yen", 0x00A5},    {"dagger", 0x2020},
-            {"Dagger", 0x2021}, {"permil", 0x2030}, {"larr", 0x2190},   {"rarr", 0x2192},   {"uarr", 0x2191},
-            {"darr", 0x2193},   {"hArr", 0x21D4},   {"harr", 0x2194},   {"infin", 0x221E},  {"ne", 0x2260},
-            {"le", 0x2264},     {"ge", 0x2265},     {"asymp", 0x2248},  {"eacute", 0x00E9}, {"egrave", 0x00E8},
-            {"agrave", 0x00E0}, {"aacute", 0x00E1}, {"ouml", 0x00F6},   {"uuml", 0x00FC},   {"auml", 0x00E4},
-            {"szlig", 0x00DF},  {"ccedil", 0x00E7}, {"ecirc", 0x00EA},  {"oacute", 0x00F3}, {"iacute", 0x00ED},
-        };
-        QHash<QString, QString> built;
-        for (const auto& [name, code] : entries) built.insert(QString::fromLatin1(name), QString(QChar(code)));
-        return built;
-    }();
-    return table;
+// A UTF-16 document without a byte-order mark, told by its first character
+// '<': the mark is put in front, so that the XML reader decodes it.
+QByteArray WithByteOrderMark(const QByteArray& bytes) {
+    if (bytes.size() >= 4 && bytes[0] == '\0' && bytes[1] == '<' && bytes[2] == '\0') return "\xFE\xFF" + bytes;
+    if (bytes.size() >= 4 && bytes[0] == '<' && bytes[1] == '\0' && bytes[3] == '\0') return "\xFF\xFE" + bytes;
+    return bytes;
 }
 
 }  // namespace
 
-class BookXml::HtmlEntities : public QXmlStreamEntityResolver {
-public:
-    QString resolveUndeclaredEntity(const QString& name) override { return HtmlEntityTable().value(name); }
-};
-
-BookXml::BookXml(const QByteArray& bytes, const QString& path, const QString& part, const ReadLimits& limits,
-                 bool withHtmlEntities)
-    : reader_(bytes), path_(path), part_(part), maxDepth_(limits.MaxDepth) {
+BookXml::BookXml(const QByteArray& bytes, const QString& path, const QString& part, const ReadLimits& limits)
+    : bytes_(WithByteOrderMark(bytes)), reader_(bytes_), path_(path), part_(part), maxDepth_(limits.MaxDepth) {
     // Entities declared in the document itself expand to a bounded size; a
     // DTD or any other outside file is never loaded.
     reader_.setEntityExpansionLimit(4096);
-    if (withHtmlEntities) {
-        entities_ = new HtmlEntities;
-        reader_.setEntityResolver(entities_);
-    }
+    entities_ = new HtmlEntities;
+    reader_.setEntityResolver(entities_);
 }
 
 BookXml::~BookXml() {
@@ -62,23 +46,50 @@ BookXml::~BookXml() {
     delete entities_;
 }
 
+void RefuseDeepNesting(const QString& path, const QString& part, int maxDepth) {
+    RefuseBook(path, QStringLiteral("%1: элементы вложены глубже %2 уровней — так бывает только у "
+                                    "повреждённых файлов")
+                         .arg(part)
+                         .arg(maxDepth));
+}
+
+void BookXml::RefuseMalformed() {
+    QString what;
+    if (!entities_->unknown.isEmpty()) {
+        what = QStringLiteral(": неизвестная ссылка на знак &%1;").arg(entities_->unknown);
+    } else if (!openedAt_.empty() && reader_.error() == QXmlStreamReader::NotWellFormedError &&
+               reader_.qualifiedName() == openedNames_.back()) {
+        // The reader stopped at the end tag of another element.
+        what = QStringLiteral(": элемент <%1> из строки %2 не закрыт").arg(openedNames_.back()).arg(openedAt_.back());
+    }
+    throw MalformedBookXml(path_, QStringLiteral("открыть книгу"),
+                           QStringLiteral("%1: ошибка разметки в строке %2, позиции %3%4")
+                               .arg(part_)
+                               .arg(reader_.lineNumber())
+                               .arg(reader_.columnNumber())
+                               .arg(what));
+}
+
 bool BookXml::Next() {
-    if (reader_.atEnd()) return false;
+    if (reader_.atEnd()) {
+        if (reader_.hasError()) RefuseMalformed();
+        return false;
+    }
     const QXmlStreamReader::TokenType token = reader_.readNext();
     if (token == QXmlStreamReader::StartElement) {
-        if (++depth_ > maxDepth_) {
-            RefuseBook(path_, QStringLiteral("%1: элементы вложены глубже %2 уровней — так бывает только у "
-                                             "повреждённых файлов")
-                                  .arg(part_)
-                                  .arg(maxDepth_));
-        }
+        if (++depth_ > maxDepth_) RefuseDeepNesting(path_, part_, maxDepth_);
+        openedAt_.push_back(reader_.lineNumber());
+        openedNames_.push_back(reader_.qualifiedName().toString());
     } else if (token == QXmlStreamReader::EndElement) {
         --depth_;
+        openedAt_.pop_back();
+        openedNames_.pop_back();
+    } else if (token == QXmlStreamReader::EntityReference) {
+        // Undeclared and unknown to HTML: a document with an outside DTD
+        // would lose the text silently.
+        RefuseMalformed();
     } else if (token == QXmlStreamReader::Invalid) {
-        RefuseBook(path_, QStringLiteral("%1: ошибка разметки в строке %2, позиции %3")
-                              .arg(part_)
-                              .arg(reader_.lineNumber())
-                              .arg(reader_.columnNumber()));
+        RefuseMalformed();
     } else if (token == QXmlStreamReader::EndDocument) {
         return false;
     }
@@ -124,14 +135,93 @@ QString CollapseSpaces(QStringView text) {
     return result;
 }
 
-void LineCollector::AddText(QStringView text) { AppendCollapsedSpaces(line_, spacePending_, text); }
+bool IsNoteMarker(QStringView text) {
+    static const QRegularExpression marker(QStringLiteral("^(?:[\\[{(]?\\d{1,3}[\\]})]?|[\u00B9\u00B2\u00B3\u2070-\u2079]{1,3}|[*\u2020\u2021]{1,3})$"));
+    return marker.match(text).hasMatch();
+}
+
+namespace {
+
+// Bracketed numbers written as words of the text: "сильное[1]", "[2]".
+const QRegularExpression& WrittenNoteReference() {
+    static const QRegularExpression reference(QStringLiteral("\\s?[\\[{]\\d{1,3}[\\]}]"));
+    return reference;
+}
+
+bool StartsWithClosingPunctuation(QStringView text) {
+    for (const QChar c : text) {
+        if (c.isSpace()) continue;
+        return c == u',' || c == u'.' || c == u';' || c == u':' || c == u'!' || c == u'?' || c == u')' ||
+               c == u'\u00BB' || c == u'\u2026';
+    }
+    return false;
+}
+
+}  // namespace
+
+void LineCollector::AddText(QStringView text) {
+    if (holding_) {
+        held_ += text;
+        return;
+    }
+    Append(text);
+}
+
+void LineCollector::Append(QStringView text) {
+    if (afterNote_ && !text.isEmpty()) {
+        // "слово [1], дальше": the space before the reference goes with it.
+        if (StartsWithClosingPunctuation(text)) spacePending_ = false;
+        if (!CollapseSpaces(text).isEmpty()) afterNote_ = false;
+    }
+    AppendCollapsedSpaces(line_, spacePending_, text);
+}
+
+void LineCollector::HoldLinkText() {
+    if (holding_) return;  // a link inside a link: held as one
+    holding_ = true;
+    held_.clear();
+}
+
+void LineCollector::ReleaseLinkText(bool note) {
+    if (!holding_) return;
+    holding_ = false;
+    if (note || IsNoteMarker(CollapseSpaces(held_))) {
+        NoteReferenceDropped();
+    } else {
+        Append(held_);
+    }
+    held_.clear();
+}
+
+void LineCollector::NoteReferenceDropped() { afterNote_ = true; }
 
 void LineCollector::EndLine() {
+    // A block inside a link ends the link's text as it stands.
+    if (holding_) {
+        holding_ = false;
+        Append(held_);
+        held_.clear();
+    }
     spacePending_ = false;
+    afterNote_ = false;
     if (line_.isEmpty()) return;
+    if (line_.contains(u'[') || line_.contains(u'{')) {
+        line_.remove(WrittenNoteReference());
+        line_ = CollapseSpaces(line_);
+        if (line_.isEmpty()) return;
+    }
     if (lines_.size() >= maxLines_) throw RangeError(TooManyLinesMessage(path_, maxLines_));
     lines_.append(line_);
     line_.clear();
+}
+
+void LineCollector::Rewind(const Mark& mark) {
+    while (lines_.size() > mark.Lines) lines_.removeLast();
+    line_ = mark.Line;
+    spacePending_ = mark.SpacePending;
+    afterNote_ = false;
+    holding_ = false;
+    held_.clear();
 }
 
 QStringList LineCollector::TakeLines() {

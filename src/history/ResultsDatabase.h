@@ -2,12 +2,19 @@
 // The results database: one SQLite file beside the settings, with a
 // versioned schema that the program brings up to date when it opens it.
 //
-// A database that cannot be used never stops the training: the first
-// failure is reported (once per run, in the user's words) and the program
-// goes on without it. A file that is damaged or not a results database is
-// renamed and kept beside, never deleted, and a new one is started.
+// A database that cannot be used never stops the training: why it cannot be
+// opened is reported once per run, each write that fails is reported (in the
+// user's words), and the program goes on without it. A file that is damaged,
+// not a results database, or lacks a table or column this program needs is
+// renamed and kept beside, never deleted, and a new one is started. A file
+// that another program holds locked is tried again at the next write.
+//
+// Every call waits for the file as long as the busy time-out given at
+// construction: the program writes its results through ResultsWriter, off
+// the windows' thread, and reads here.
 
 #include "history/Results.h"
+#include "history/WaitingResults.h"
 
 #include <QString>
 #include <functional>
@@ -26,17 +33,23 @@ public:
     // Marks a file as a results database of this program ("VSTR").
     static constexpr int kApplicationId = 0x56535452;
 
+    // How long a call waits for a file that another connection holds locked.
+    static constexpr int kBusyTimeoutMs = 5000;
+
     // Opens (updating) the file at path; a file that does not exist yet is
-    // created with the first result, so that a start alone writes nothing.
-    ResultsDatabase(const QString& path, Reporter report);
+    // created with the first result, so that a start alone writes nothing. A
+    // dangling symbolic link in its place is replaced, never written through.
+    ResultsDatabase(const QString& path, Reporter report, int busyTimeoutMs = kBusyTimeoutMs);
     ~ResultsDatabase();
     ResultsDatabase(const ResultsDatabase&) = delete;
     ResultsDatabase& operator=(const ResultsDatabase&) = delete;
 
     // Results are read and written: the file is open, or not there yet.
-    bool Available() const { return open_ || notCreated_; }
-    // Why it is not available, or why the last write failed.
+    bool Available() const { return open_ || notCreated_ || openOnRead_; }
+    // Why it is not available, or why the last write failed: the message, and
+    // its reason alone ("файл занят другой программой (database is locked)").
     const QString& Problem() const { return problem_; }
+    const QString& LastReason() const { return reason_; }
     // Where a damaged or foreign file was put aside at opening; empty if none.
     const QString& KeptAside() const { return keptAside_; }
     const QString& Path() const { return path_; }
@@ -47,6 +60,11 @@ public:
     bool Record(const MemoryTestResult& result);
     bool Record(const ExerciseSessionResult& session);
     bool SavePlace(const QString& path, const QString& title, const ReadingPlace& place);
+    // A result that may have been stored before (it waited, and the program
+    // ended before it knew): a test taken at the same moment is not stored
+    // again, and an exercise's session replaces the one stored with the same
+    // start (a running exercise is saved again and again).
+    bool Store(const AnyResult& result);
 
     std::optional<ReadingPlace> Place(const QString& path) const;
 
@@ -63,6 +81,12 @@ public:
     // Called after each result of a kind is stored (an open statistics window
     // shows it).
     void SetRecordedListener(std::function<void(ResultKind)> listener) { recorded_ = std::move(listener); }
+    // Another connection wrote into the file (a result of this kind, or with
+    // none a place): if this one has not opened it yet (it did not exist, or
+    // was locked), the next read opens it; the listener is told of a result.
+    void Announce(std::optional<ResultKind> kind);
+    // Opens the file again: another connection has put it aside and started a new one.
+    bool Reopen();
     ResultTable Table(ResultKind kind) const;
     bool Delete(ResultKind kind, std::int64_t id);
 
@@ -75,18 +99,26 @@ private:
     bool SetAside();
     void Close();
     bool Write(const std::function<bool(QSqlQuery&)>& work);
-    void Fail(const QString& message);
+    // Why the file cannot be used: reported once per run.
+    bool Unusable(const QString& reason);
+    void Report(const QString& message);
     bool Recorded(ResultKind kind, bool stored);
+    // Open for reading, opening it first where Announce said it can be now.
+    bool Readable() const;
 
     QString path_;
     QString connection_;
     Reporter report_;
+    int busyTimeoutMs_;
     std::function<void(ResultKind)> recorded_;
     bool open_ = false;
     bool notCreated_ = false;
-    bool reported_ = false;
+    bool openOnRead_ = false;
+    bool reportedUnusable_ = false;
     QString problem_;
+    QString reason_;
     QString keptAside_;
+    QString asideWhy_;  // what the file put aside lacked
 };
 
 }  // namespace vistorel

@@ -3,6 +3,8 @@
 #include "app/Program.h"
 #include "books/Document.h"
 #include "dialogs/PreferencesWindow.h"
+#include "history/ResultsDatabase.h"
+#include "library/LibraryCopy.h"
 #include "library/LibraryShared.h"
 #include "library/TextManagerWindow.h"
 #include "platform/FileAccess.h"
@@ -11,11 +13,14 @@
 #include "skin/Glyphs.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace vistorel {
 namespace {
 
 constexpr int kAddTitleFrames = 11;
+// The record's capacity for a title, a path and a description line.
+constexpr int kRecordField = 50;
 
 }  // namespace
 
@@ -30,6 +35,8 @@ AddTextWindow::AddTextWindow(Program& program)
       pathEdit(Surface()),
       chooseFileButton(Surface()),
       descriptionEdit(Surface()),
+      copyBox(QStringLiteral("Копировать в библиотеку"), Surface()),
+      copyNotice(Surface()),
       titleAnimation(program.App, Canvas, kAddTitleFrames),
       program(program),
       buttons_{{
@@ -52,8 +59,20 @@ AddTextWindow::AddTextWindow(Program& program)
     descriptionEdit.setLineWrapMode(QPlainTextEdit::WidgetWidth);
     descriptionEdit.setTabChangesFocus(true);
     StyleLibraryControl(descriptionEdit);
+    copyBox.setGeometry(22, 150, 240, 17);
+    StyleLibraryControl(copyBox);
+    // What storing will do with the file, said before it is done.
+    copyNotice.setGeometry(24, 276, 380, 30);
+    copyNotice.setWordWrap(true);
+    copyNotice.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    StyleLibraryControl(copyNotice);
+    // The box belongs to the path: Tab reaches it before the description.
+    QWidget::setTabOrder(&chooseFileButton, &copyBox);
+    QWidget::setTabOrder(&copyBox, &descriptionEdit);
     QObject::connect(&chooseFileButton, &QToolButton::clicked, &chooseFileButton,
                      [this] { App().Guard([this] { ChooseTextFile(); }); });
+    QObject::connect(&pathEdit, &QLineEdit::textChanged, &pathEdit, [this] { App().Guard([this] { PathChanged(); }); });
+    QObject::connect(&copyBox, &QCheckBox::toggled, &copyBox, [this] { App().Guard([this] { UpdateCopyNotice(); }); });
     SetDialogKeys([this] { StoreTextEntry(); }, [this] { Cancel(); });
 }
 
@@ -93,6 +112,7 @@ void AddTextWindow::OpenForAdding() {
     titleEdit.clear();
     pathEdit.setText(offeredPath_);
     descriptionEdit.clear();
+    PathChanged();
     numberLabel.SetCaption(QString::number(program.TextCount + 1));
     Show();
     titleEdit.setFocus();
@@ -124,18 +144,64 @@ void AddTextWindow::TakeTextFile(const QString& path) {
     const FileRead start = TryReadRegularFile(file, 4096, OverLimit::Cut);
     if (start.Outcome != FileRead::Status::Read || ContainerOf(start.Bytes) == Container::Text) {
         pathEdit.setText(path);
+        PathChanged();
         return;
     }
     const BookInfo info = ReadDocument(file).Info;
     pathEdit.setText(path);
+    PathChanged();
+    filled_ = Filled{path, {}, {}, {}, {}};
     if (titleEdit.text().trimmed().isEmpty() && !info.Title.isEmpty()) {
+        // What the book has that the record cannot hold is made to fit: the
+        // user's own typing is still refused by name.
         const QString withAuthor = info.Author.isEmpty() ? info.Title : QStringLiteral("%1 (%2)").arg(info.Title, info.Author);
-        titleEdit.setText(withAuthor.size() <= titleEdit.maxLength() ? withAuthor : CutAtWord(info.Title, titleEdit.maxLength()));
+        const QString fitted = FittedToCp1251(withAuthor);
+        filled_.Title = fitted.size() <= titleEdit.maxLength() ? fitted
+                                                               : CutAtWord(FittedToCp1251(info.Title), titleEdit.maxLength());
+        filled_.FullTitle = withAuthor;
+        titleEdit.setText(filled_.Title);
     }
     if (descriptionEdit.toPlainText().trimmed().isEmpty() && !info.Annotation.isEmpty()) {
-        const QStringList lines = BreakDescription(info.Annotation, 50);
-        descriptionEdit.setPlainText(lines.mid(0, kMaxDescriptionLines).join(u'\n'));
+        filled_.Description = AnnotationAsDescription(FittedToCp1251(info.Annotation), kRecordField, kMaxDescriptionLines);
+        filled_.Annotation = info.Annotation;
+        descriptionEdit.setPlainText(filled_.Description);
     }
+}
+
+bool AddTextWindow::PathFits() const {
+    try {
+        program.StorablePath(pathEdit.text(), kRecordField);
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+void AddTextWindow::PathChanged() {
+    const QSignalBlocker quiet(copyBox);
+    copyBox.setChecked(!PathFits());
+    UpdateCopyNotice();
+}
+
+void AddTextWindow::UpdateCopyNotice() {
+    // Two lines under the description: why and where, the place on a line of its own.
+    const QString path = pathEdit.text().trimmed();
+    QString notice;
+    if (!path.isEmpty()) {
+        const bool fits = PathFits();
+        const QString outside = FirstOutsideCp1251(path);
+        const QString why = outside.isEmpty() ? QStringLiteral("Путь длиннее %1 знаков").arg(kRecordField)
+                                              : QStringLiteral("В пути знак «%1»").arg(outside);
+        if (copyBox.isChecked()) {
+            const LibraryCopy copy = PlanLibraryCopy(program.StartDirectory, program.ResolvePath(path), kRecordField);
+            notice = (fits ? QStringLiteral("Файл скопируется в библиотеку:")
+                           : QStringLiteral("%1 — файл скопируется в библиотеку:").arg(why)) +
+                     u'\n' + copy.StoredPath;
+        } else if (!fits) {
+            notice = QStringLiteral("%1 — такой текст сохраняется только копией в библиотеке.").arg(why);
+        }
+    }
+    copyNotice.setText(notice);
 }
 
 void AddTextWindow::StoreTextEntry() {
@@ -156,9 +222,26 @@ void AddTextWindow::StoreTextEntry() {
     }
     // A character the file cannot hold is refused, never stored as «?».
     RequireCp1251(titleEdit.text(), titleCaption.Caption());
-    const QString path = program.StorablePath(pathEdit.text(), 50);
+    std::optional<LibraryCopy> copy;
+    QString path;
+    if (copyBox.isChecked()) {
+        if (pathEdit.text().trimmed().isEmpty()) {
+            throw Error(QStringLiteral("Не выбран файл, который нужно скопировать в библиотеку. Выберите файл "
+                                       "или снимите отметку «Копировать в библиотеку»."));
+        }
+        copy = PlanLibraryCopy(program.StartDirectory, program.ResolvePath(pathEdit.text().trimmed()), kRecordField);
+        path = copy->StoredPath;
+    } else {
+        try {
+            path = program.StorablePath(pathEdit.text(), kRecordField);
+        } catch (const Error& e) {
+            throw Error(e.Message() + QStringLiteral(" Или отметьте «Копировать в библиотеку»: программа "
+                                                     "скопирует файл в свою папку «%1» под коротким именем.")
+                                          .arg(LibraryFolderName()));
+        }
+    }
     RequireCp1251(descriptionEdit.toPlainText(), descriptionCaption.Caption());
-    const QStringList lines = BreakDescription(descriptionEdit.toPlainText(), 50);
+    const QStringList lines = BreakDescription(descriptionEdit.toPlainText(), kRecordField);
     if (lines.size() > kMaxDescriptionLines) {
         throw Error(QStringLiteral("Описание слишком длинное: это %1 по 50 знаков, а помещается %2. "
                                    "Сократите описание.")
@@ -166,21 +249,59 @@ void AddTextWindow::StoreTextEntry() {
                         .arg(kMaxDescriptionLines));
     }
 
+    // The copy first: when it fails, nothing has changed; when the library
+    // cannot be saved after it, the copy is taken back.
+    if (copy) {
+        try {
+            MakeLibraryCopy(*copy, program.SaveFault);
+        } catch (const Error& e) {
+            throw Error(QStringLiteral("Текст не добавлен: файл не удалось скопировать в библиотеку. %1").arg(e.Message()));
+        }
+    }
     const int slot = AddTextMode ? program.TextCount + 1 : EditedTextIndex;
-    ChangeTextLibrary(program, [&] {
-        if (AddTextMode) ++program.TextCount;
-        TextRecord& text = program.TextLibrary[slot];
-        text.Title.SetText(titleEdit.text());
-        text.FilePath.SetText(path);
-        text.BookmarkCount = 0;  // a stored entry starts without bookmarks
-        text.DescriptionLineCount = static_cast<std::uint16_t>(lines.size());
-        for (int k = 1; k <= lines.size(); ++k) text.DescriptionLine(k).SetText(lines[k - 1]);
-    });
+    try {
+        ChangeTextLibrary(program, [&] {
+            if (AddTextMode) ++program.TextCount;
+            TextRecord& text = program.TextLibrary[slot];
+            text.Title.SetText(titleEdit.text());
+            text.FilePath.SetText(path);
+            text.BookmarkCount = 0;  // a stored entry starts without bookmarks
+            text.DescriptionLineCount = static_cast<std::uint16_t>(lines.size());
+            for (int k = 1; k <= lines.size(); ++k) text.DescriptionLine(k).SetText(lines[k - 1]);
+        });
+    } catch (...) {
+        if (copy) RemoveLibraryCopy(*copy);
+        throw;
+    }
+    SaveBookDetails(path);
     EditedTextIndex = static_cast<std::uint16_t>(slot);
     offeredPath_.clear();
     if (program.preferencesWindow->Visible()) program.CurrentTextIndex = EditedTextIndex;
     if (program.textManager->Visible()) program.textManager->RefreshTextList();
     Hide();
+}
+
+void AddTextWindow::SaveBookDetails(const QString& storedPath) const {
+    if (!program.Results) return;
+    BookDetails details;
+    if (filled_.Path == pathEdit.text()) {
+        // Only what the program filled in and the user kept: the user's own
+        // title or description is the entry's.
+        if (!filled_.Title.isEmpty() && titleEdit.text() == filled_.Title && filled_.FullTitle != filled_.Title) {
+            details.FullTitle = filled_.FullTitle;
+        }
+        const QString whole = filled_.Annotation.split(u'\n').join(QStringLiteral("\n\n"));
+        if (!filled_.Description.isEmpty() && descriptionEdit.toPlainText() == filled_.Description &&
+            whole != filled_.Description) {
+            details.Annotation = filled_.Annotation;
+        }
+    }
+    if (details.FullTitle.isEmpty() && details.Annotation.isEmpty()) {
+        // An entry stored again without them loses what an earlier one had.
+        if (program.Results->Details(storedPath)) program.Results->SaveBookDetails(storedPath, {});
+        return;
+    }
+    program.Results->SaveBookDetails(storedPath, details);
 }
 
 void AddTextWindow::Cancel() {
@@ -198,6 +319,34 @@ QString CutAtWord(const QString& text, int width) {
     if (text.size() <= width) return text;
     const qsizetype space = text.lastIndexOf(u' ', width);
     return space > 0 ? text.left(space) : text.left(width);
+}
+
+QString AnnotationAsDescription(const QString& annotation, int width, int maxLines) {
+    QString text;
+    const auto fits = [&](const QString& candidate) { return BreakDescription(candidate, width).size() <= maxLines; };
+    const QStringList paragraphs = annotation.split(u'\n', Qt::SkipEmptyParts);
+    for (const QString& paragraph : paragraphs) {
+        const QString before = text.isEmpty() ? QString() : text + QStringLiteral("\n\n");
+        if (fits(before + paragraph.trimmed())) {
+            text = before + paragraph.trimmed();
+            continue;
+        }
+        // The most words of the paragraph that still fit, with "…" after them.
+        const QStringList words = paragraph.split(u' ', Qt::SkipEmptyParts);
+        qsizetype low = 0;
+        qsizetype high = words.size();
+        while (low < high) {
+            const qsizetype middle = (low + high + 1) / 2;
+            if (fits(before + words.mid(0, middle).join(u' ') + u'\u2026')) {
+                low = middle;
+            } else {
+                high = middle - 1;
+            }
+        }
+        if (low > 0) text = before + words.mid(0, low).join(u' ') + u'\u2026';
+        break;
+    }
+    return text;
 }
 
 QStringList BreakDescription(const QString& text, int width) {

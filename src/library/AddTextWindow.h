@@ -5,6 +5,8 @@
 #include "skin/ImageButton.h"
 #include "skin/Skin.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStringList>
@@ -39,9 +41,15 @@ public:
     // The folder button: a text file chosen in the file dialog goes into the path field.
     void ChooseTextFile();
     // A text or book file goes into the path field; a book's title (with its
-    // author) and annotation fill a title and a description still empty. A
-    // damaged book is refused with its reason, and the fields stay as they were.
+    // author) and annotation fill a title and a description still empty,
+    // made to fit what the record holds (the book's own are kept in the
+    // results file, for the text manager). A damaged book is refused with its
+    // reason, and the fields stay as they were.
     void TakeTextFile(const QString& path);
+    // The copy box takes its choice for the path in the field: on when the
+    // path does not fit the record. The notice below says what storing will do.
+    void PathChanged();
+    void UpdateCopyNotice();
     // The Add button: the fields become a library entry, saved at once.
     void StoreTextEntry();
     // The Cancel button and the close symbol.
@@ -64,13 +72,28 @@ public:
     QLineEdit pathEdit;
     QToolButton chooseFileButton;
     QPlainTextEdit descriptionEdit;
+    // Storing copies the file into the library folder first.
+    QCheckBox copyBox;
+    QLabel copyNotice;
     TitleAnimation titleAnimation;
 
     static constexpr HitRect kCloseRect = {390, 5, 410, 25};
 
 private:
+    // Whether the path in the field fits the record as it is.
+    bool PathFits() const;
+    // The book's details for the results file: what the program filled in and
+    // the user kept, where the record holds it shortened.
+    struct Filled {
+        QString Path;
+        QString Title, FullTitle;
+        QString Description, Annotation;
+    };
+    void SaveBookDetails(const QString& storedPath) const;
+
     Program& program;
     QString offeredPath_;  // the path the preferences chose, until it is stored
+    Filled filled_;
     Bitmap tile_;
     Bitmap close_;
     std::array<ButtonImages, kButtonCount> images_;
@@ -86,5 +109,10 @@ QStringList BreakDescription(const QString& text, int width);
 // The text cut to at most `width` characters at the last space that allows it
 // (between letters when there is none).
 QString CutAtWord(const QString& text, int width);
+
+// A book's annotation (paragraphs separated by '\n') as the description box
+// shows it: paragraphs with an empty line between, cut at a word with "…" so
+// that BreakDescription(…, width) gives at most maxLines lines.
+QString AnnotationAsDescription(const QString& annotation, int width, int maxLines);
 
 }  // namespace vistorel

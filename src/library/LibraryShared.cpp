@@ -56,7 +56,12 @@ void StyleLibraryControl(QWidget& control) {
         "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }"
         "QScrollBar::add-page, QScrollBar::sub-page { background: black; }"
         "QToolButton { background: black; border: 1px solid %2; border-radius: 3px; }"
-        "QToolButton:hover { border-color: %1; }")
+        "QToolButton:hover { border-color: %1; }"
+        "QCheckBox, QLabel { color: %1; background: transparent; }"
+        "QCheckBox { spacing: 6px; }"
+        "QCheckBox::indicator { width: 9px; height: 9px; background: black; border: 1px solid %2; }"
+        "QCheckBox::indicator:hover { border-color: %1; }"
+        "QCheckBox::indicator:checked { background: %1; }")
                                .arg(accent, dim));
 }
 

@@ -34,8 +34,8 @@ int CurrentLibrarySlot(const Program& program);
 // The windows' font: "MS Sans Serif", 8 points, orange.
 Font LibraryFont(bool bold = false);
 
-// Gives a list, edit field or text box the orange text on black of the
-// library windows, in their font.
+// Gives a list, edit field, text box, check box or label the orange text on
+// black of the library windows, in their font.
 void StyleLibraryControl(QWidget& control);
 
 // Shows a text's title in a label placed at `left`; a title too long for the

@@ -1,6 +1,7 @@
 #include "library/TextManagerWindow.h"
 
 #include "app/Program.h"
+#include "history/ResultsDatabase.h"
 #include "library/AddTextWindow.h"
 #include "library/LibraryShared.h"
 
@@ -10,6 +11,7 @@
 #include <QUrl>
 #include <QWidget>
 #include <algorithm>
+#include <optional>
 
 namespace vistorel {
 namespace {
@@ -82,6 +84,28 @@ QString FlowingDescription(const TextRecord& text) {
     }
     if (shown.endsWith(QLatin1Char('\n'))) shown.chop(2);
     return shown;
+}
+
+// The book's own title and annotation, kept where the record holds them
+// shortened or made to fit.
+std::optional<BookDetails> DetailsOf(const Program& program, const TextRecord& text) {
+    if (!program.Results) return std::nullopt;
+    std::optional<BookDetails> details = program.Results->Details(text.FilePath.Text());
+    if (details && details->FullTitle == text.Title.Text()) details->FullTitle.clear();
+    if (details && details->FullTitle.isEmpty() && details->Annotation.isEmpty()) return std::nullopt;
+    return details;
+}
+
+// What the description box shows: the book's full title and annotation where
+// they differ from the record's, else the record's lines flowing together.
+QString ShownDescription(const Program& program, const TextRecord& text) {
+    const std::optional<BookDetails> details = DetailsOf(program, text);
+    if (!details) return FlowingDescription(text);
+    QString shown = details->Annotation.isEmpty()
+                        ? FlowingDescription(text)
+                        : details->Annotation.split(u'\n', Qt::SkipEmptyParts).join(QStringLiteral("\n\n"));
+    if (!details->FullTitle.isEmpty()) shown = QStringLiteral("Полное название: %1\n\n%2").arg(details->FullTitle, shown);
+    return shown.trimmed();
 }
 
 }  // namespace
@@ -158,9 +182,12 @@ void TextManagerWindow::FormMouseDown(MouseButton, int x, int y) {
 void TextManagerWindow::RefreshTextList() {
     titleList.clear();
     for (int slot = 1; slot <= program.TextCount; ++slot) {
-        const QString title = program.TextLibrary[slot].Title.Text();
+        const TextRecord& text = program.TextLibrary[slot];
+        const QString title = text.Title.Text();
         titleList.addItem(title);
-        titleList.item(slot - 1)->setToolTip(title);  // a title wider than the list
+        // A title wider than the list, or the book's own when the record holds it shortened.
+        const std::optional<BookDetails> details = DetailsOf(program, text);
+        titleList.item(slot - 1)->setToolTip(details && !details->FullTitle.isEmpty() ? details->FullTitle : title);
     }
     titleList.clearSelection();
     titleList.setCurrentRow(-1);
@@ -187,7 +214,7 @@ void TextManagerWindow::ShowSelectedText() {
     if (slot == 0) return;
     const TextRecord& text = program.TextLibrary[slot];
     pathLabel.SetCaption(text.FilePath.Text());
-    descriptionView.setPlainText(FlowingDescription(text));
+    descriptionView.setPlainText(ShownDescription(program, text));
 }
 
 

@@ -28,6 +28,9 @@ public:
     // action: what could not be done, as a verb phrase ("записать файл", "загрузить картинку").
     FileError(const QString& path, const QString& action, const QString& reason)
         : Error(QStringLiteral("Не удаётся %1 \"%2\": %3").arg(action, path, reason)), path_(path) {}
+    // A message worded whole by the caller (it names the file itself).
+    enum Worded { WholeMessage };
+    FileError(const QString& path, Worded, const QString& message) : Error(message), path_(path) {}
     const QString& Path() const { return path_; }
 
 private:

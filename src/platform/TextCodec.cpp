@@ -82,6 +82,103 @@ QString FirstOutsideCp1251(QStringView text) {
     return {};
 }
 
+namespace {
+
+// Latin letters that Unicode does not decompose, spelled in the letters
+// Windows-1251 has.
+QString SpelledLetter(char32_t c) {
+    switch (c) {
+        case 0x00C6: return QStringLiteral("AE");
+        case 0x00E6: return QStringLiteral("ae");
+        case 0x0152: return QStringLiteral("OE");
+        case 0x0153: return QStringLiteral("oe");
+        case 0x00DF: return QStringLiteral("ss");
+        case 0x1E9E: return QStringLiteral("SS");
+        case 0x00D8: return QStringLiteral("O");
+        case 0x00F8: return QStringLiteral("o");
+        case 0x0110: return QStringLiteral("D");
+        case 0x0111: return QStringLiteral("d");
+        case 0x00D0: return QStringLiteral("D");
+        case 0x00F0: return QStringLiteral("d");
+        case 0x0141: return QStringLiteral("L");
+        case 0x0142: return QStringLiteral("l");
+        case 0x0131: return QStringLiteral("i");
+        case 0x00DE: return QStringLiteral("Th");
+        case 0x00FE: return QStringLiteral("th");
+        case 0x0126: return QStringLiteral("H");
+        case 0x0127: return QStringLiteral("h");
+        case 0x2044: return QStringLiteral("/");  // the fraction slash of ½ spelled out
+        default: return {};
+    }
+}
+
+// The nearest characters of one that Windows-1251 does not have; empty when
+// there are none.
+QString NearestInCp1251(char32_t c, int depth) {
+    if (QChar::isMark(c)) return {};
+    const QString spelled = SpelledLetter(c);
+    if (!spelled.isEmpty()) return spelled;
+    const QString decomposed = QChar::decomposition(c);
+    if (!decomposed.isEmpty() && depth < 4) {
+        QString near;
+        for (qsizetype i = 0; i < decomposed.size(); ++i) {
+            char32_t part = decomposed[i].unicode();
+            if (decomposed[i].isHighSurrogate() && i + 1 < decomposed.size()) {
+                part = QChar::surrogateToUcs4(decomposed[i], decomposed[i + 1]);
+                ++i;
+            }
+            near += part < 0x10000 && EncodeChar(static_cast<char16_t>(part)) >= 0 ? QString(QChar(static_cast<char16_t>(part)))
+                                                                                     : NearestInCp1251(part, depth + 1);
+        }
+        return near;
+    }
+    switch (QChar::category(c)) {
+        case QChar::Separator_Space: return QStringLiteral(" ");
+        case QChar::Punctuation_Dash: return QStringLiteral("-");
+        case QChar::Punctuation_InitialQuote:
+        case QChar::Punctuation_FinalQuote: return QStringLiteral("\"");
+        case QChar::Punctuation_Open: return QStringLiteral("(");
+        case QChar::Punctuation_Close: return QStringLiteral(")");
+        default: return {};
+    }
+}
+
+}  // namespace
+
+QString FittedToCp1251(QStringView original) {
+    // Composed first: "Е" with a combining diaeresis is "Ё", which fits.
+    const QString text = original.toString().normalized(QString::NormalizationForm_C);
+    QString fitted;
+    fitted.reserve(text.size());
+    bool leftOut = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (EncodeChar(c.unicode()) >= 0) {
+            fitted += c;
+            continue;
+        }
+        char32_t code = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(c, text[i + 1]);
+            ++i;
+        }
+        const QString near = NearestInCp1251(code, 0);
+        if (near.isEmpty()) leftOut = true;
+        fitted += near;
+    }
+    if (!leftOut) return fitted;
+    // "Книга Ωμέγα и" is "Книга и": no doubled space where a word was left out.
+    QString single;
+    single.reserve(fitted.size());
+    for (const QChar c : fitted) {
+        if (c == u' ' && (single.isEmpty() || single.back() == u' ' || single.back() == u'\n')) continue;
+        if (c == u'\n' && !single.isEmpty() && single.back() == u' ') single.chop(1);
+        single += c;
+    }
+    if (single.endsWith(u' ')) single.chop(1);
+    return single;
+}
+
 void RequireCp1251(QStringView text, const QString& field) {
     const QString character = FirstOutsideCp1251(text);
     if (character.isEmpty()) return;

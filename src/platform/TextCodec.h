@@ -18,6 +18,14 @@ bool FitsCp1251(QStringView text);
 // The first character without a Windows-1251 code (a character outside the
 // basic plane whole), or an empty string when there is none.
 QString FirstOutsideCp1251(QStringView text);
+// The text made to fit Windows-1251, for what the program fills in itself
+// (a book's title and annotation): the characters it has stay; letters with
+// accents become their base letters (É → E), ligatures and other
+// compatibility forms are spelled out (ﬁ → fi, œ → oe), combining marks are
+// dropped, spaces, dashes and quotes of other kinds become the plain ones,
+// and what has no near character (Greek, Chinese, emoji) is left out, the
+// spaces around it not doubled.
+QString FittedToCp1251(QStringView text);
 // Raises Error when the text has a character without a Windows-1251 code; the
 // message begins with `field` (what holds the text, «Название») and names the
 // first such character, so the user knows what to change.

@@ -1,7 +1,7 @@
 #include "trainers/IpsTestWindow.h"
 
 #include "app/Program.h"
-#include "history/ResultsDatabase.h"
+#include "history/ResultsWriter.h"
 #include "trainers/ReadingSpeedTestWindow.h"
 
 #include <QLabel>
@@ -133,10 +133,10 @@ void IpsTestWindow::StopTest() {
     resultLabel.SetFontColor(clAccent);
     buttons_.ShowLeftOfStart(resultLabel, result.Line(), kResultTop);
     // A run too short to measure is no result.
-    if (runEnds && result.Measured && program.Results) {
-        program.Results->Record(IpsTestResult{QDateTime::currentDateTime(), static_cast<double>(runTenths_) / 10.0,
-                                              result.Ips, result.Mi, result.Ipi,
-                                              Field.TargetsTotal - Field.TargetsLeft, Field.TargetsLeft});
+    if (runEnds && result.Measured && program.Writer) {
+        program.Writer->Record(IpsTestResult{QDateTime::currentDateTime(), static_cast<double>(runTenths_) / 10.0,
+                                             result.Ips, result.Mi, result.Ipi,
+                                             Field.TargetsTotal - Field.TargetsLeft, Field.TargetsLeft});
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "VistorelPictures.h"
 #include "app/Program.h"
-#include "history/ResultsDatabase.h"
+#include "history/ResultsWriter.h"
 #include "trainers/IpsTestWindow.h"
 #include "trainers/ReadingSpeedTestWindow.h"
 
@@ -123,9 +123,9 @@ void MemoryTestWindow::StopTest() {
     resultLabel.SetFontColor(clAccent);
     resultLabel.SetCaption(IsrLine(score));
     // The first stop scores the run; later ones only show it again.
-    if (!recorded_ && program.Results) {
+    if (!recorded_ && program.Writer) {
         recorded_ = true;
-        program.Results->Record(MemoryTestResult{QDateTime::currentDateTime(), score, score / 7.0});
+        program.Writer->Record(MemoryTestResult{QDateTime::currentDateTime(), score, score / 7.0});
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "app/Program.h"
 #include "engine/TextLines.h"
-#include "history/ResultsDatabase.h"
+#include "history/ResultsWriter.h"
 #include "trainers/ReadingSpeed.h"
 
 #include <QPlainTextEdit>
@@ -104,9 +104,9 @@ void ReadingSpeedTestWindow::StopTest() {
     const ReadingSpeed speed = ReadingSpeed::From(ReadChars, tenths);
     ShowStatus(speed.StatusLine());
     // A reading too short to measure is no result.
-    if (speed.Measured && program.Results) {
-        program.Results->Record(ReadingTestResult{QDateTime::currentDateTime(), ReadTitle, ReadPath, ReadChars,
-                                                  static_cast<double>(tenths) / 10.0, speed.WordsPerMinute, speed.Bps});
+    if (speed.Measured && program.Writer) {
+        program.Writer->Record(ReadingTestResult{QDateTime::currentDateTime(), ReadTitle, ReadPath, ReadChars,
+                                                 static_cast<double>(tenths) / 10.0, speed.WordsPerMinute, speed.Bps});
     }
 }
 

@@ -102,5 +102,102 @@ TEST(BookReaders, DamagedBooksAreRefusedWithAReason) {
     EXPECT_TRUE(Refusal(laughs).contains(QStringLiteral("ошибка разметки"))) << Refusal(laughs).toStdString();
 }
 
+TEST(BookReaders, Fb2InUtf16ReadsAsFb2WithOrWithoutAByteOrderMark) {
+    for (const bool big : {false, true}) {
+        for (const bool mark : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "big endian " << big << ", byte-order mark " << mark);
+            ExpectStory(ReadDocumentBytes(bookmaker::Utf16Fb2(Story(), big, mark), QStringLiteral("a.fb2")),
+                        DocumentFormat::Fb2);
+        }
+    }
+}
+
+// The lines of one EPUB document with the body given.
+QStringList EpubLines(const QString& body, const QString& doctype = QStringLiteral("<!DOCTYPE html>")) {
+    const QByteArray epub = bookmaker::EpubOf(QStringLiteral("Книга"), {{QStringLiteral("a.xhtml"), bookmaker::Xhtml(body, doctype)}});
+    return ReadDocumentBytes(epub, QStringLiteral("book.epub")).Lines;
+}
+
+const QString kXhtml11 = QStringLiteral(
+    "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.1//EN\" \"http://www.w3.org/TR/xhtml11/DTD/xhtml11.dtd\">");
+
+// Footnotes, endnotes and asides are left out, and so are the references to
+// them: pandoc's EPUB 3 and EPUB 2 shapes, calibre's links to a notes file,
+// references written as text, and asides of any kind. Links that are words
+// keep them.
+TEST(BookReaders, EpubNotesAndTheirReferencesAreLeftOut) {
+    const QByteArray pandoc3 = bookmaker::EpubOf(QStringLiteral("Émile"), {{QStringLiteral("ch001.xhtml"), bookmaker::PandocChapter()}});
+    EXPECT_EQ(ReadDocumentBytes(pandoc3, QStringLiteral("a.epub")).Lines, bookmaker::PandocLines());
+
+    QString pandoc2 = QString::fromUtf8(bookmaker::PandocChapter());
+    pandoc2 = pandoc2.mid(pandoc2.indexOf(QStringLiteral("<body")));
+    pandoc2 = pandoc2.left(pandoc2.indexOf(QStringLiteral("</html>")));
+    pandoc2.replace(QStringLiteral(" epub:type=\"noteref\""), QString()).replace(QStringLiteral(" epub:type=\"footnotes\""), QString());
+    pandoc2.replace(QStringLiteral(" epub:type=\"footnote\""), QString()).replace(QStringLiteral("<section"), QStringLiteral("<div"));
+    pandoc2.replace(QStringLiteral("</section>"), QStringLiteral("</div>"));
+    EXPECT_EQ(EpubLines(pandoc2, kXhtml11), bookmaker::PandocLines());
+
+    EXPECT_EQ(EpubLines(QStringLiteral(
+                  "<body><p>Ветер<a href=\"notes.html#n1\" id=\"r1\"><sup class=\"calibre5\">[1]</sup></a>, сильный "
+                  "<a href=\"#n2\"><sup>2</sup></a>.</p>"
+                  "<p>Буря [3] пришла <a href=\"#ch2\">во второй главе</a>{4}.</p>"
+                  "<aside epub:type=\"footnote\" id=\"n1\"><p>Примечание первое</p></aside>"
+                  "<aside class=\"sidebar\"><p>Врезка на полях</p></aside>"
+                  "<div class=\"footnotes\"><p id=\"n2\">Примечание второе</p></div>"
+                  "<ol epub:type=\"endnotes\"><li>Концевое</li></ol>"
+                  "<p role=\"doc-footnote\">Ещё одно</p><p>Конец<a role=\"doc-noteref\" href=\"n.html\">а</a>.</p></body>")),
+              (QStringList{"Ветер, сильный.", "Буря пришла во второй главе.", "Конец."}));
+}
+
+// Ruby gives its base text only; preformatted text keeps its lines.
+TEST(BookReaders, EpubRubyGivesItsBaseAndPreformattedTextItsLines) {
+    EXPECT_EQ(EpubLines(QStringLiteral(
+                  "<body><p>Слово <ruby>漢<rp>(</rp><rt>kan</rt><rp>)</rp>字<rt>ji</rt></ruby> и текст</p>"
+                  "<pre>\nШумит   волна\nу маяка\n\n<em>и</em> чайки\n</pre><p>Проза</p></body>")),
+              (QStringList{"Слово 漢字 и текст", "Шумит волна", "у маяка", "и чайки", "Проза"}));
+}
+
+// HTML's named references read the same under any DOCTYPE: HTML 4's, HTML
+// 5's and those of two characters.
+TEST(BookReaders, EpubNamedReferencesResolveWhateverTheDoctype) {
+    const QString body = QStringLiteral("<body><p>&Eacute;mile, &oelig;uvre, &alpha;&beta;, &NotEqualTilde; &nbsp;&mdash; &NewLine;</p></body>");
+    const QStringList expected{QStringLiteral("Émile, œuvre, αβ, \u2242\u0338 —")};
+    EXPECT_EQ(EpubLines(body, kXhtml11), expected);
+    EXPECT_EQ(EpubLines(body), expected);
+    EXPECT_EQ(EpubLines(body, QString()), expected);
+}
+
+// A document that is not well-formed is read the way browsers mend it
+// (libxml2's HTML parser), keeping the book; its notes still stay out. An
+// FB2 book, always XML, is refused naming the element or reference at fault.
+TEST(BookReaders, MalformedXhtmlIsReadLenientlyAndMalformedFb2RefusedByName) {
+    EXPECT_EQ(EpubLines(QStringLiteral("<body><p>Строка<br>вторая &amp; &nbsp;и &eacute &unknownname; R&D</p>"
+                                       "<p>Ветер<a href=\"#n1\" epub:type=\"noteref\">1</a> стих<aside><p>Заметка</p></aside>"
+                                       "<p>Незакрытый</body>")),
+              (QStringList{"Строка", "вторая & и é &unknownname; R&D", "Ветер стих", "Незакрытый"}));
+
+    const QByteArray unclosed = "<?xml version=\"1.0\"?>\n<FictionBook><body>\n<section><p>Текст\n</section></body></FictionBook>";
+    EXPECT_TRUE(Refusal(unclosed).contains(QStringLiteral("ошибка разметки в строке 4, позиции 10: элемент <p> из строки 3 не закрыт")))
+        << Refusal(unclosed).toStdString();
+    const QByteArray unknown = "<?xml version=\"1.0\"?><FictionBook><body><p>&Eacute;mile &nosuchname;</p></body></FictionBook>";
+    EXPECT_TRUE(Refusal(unknown).contains(QStringLiteral("неизвестная ссылка на знак &nosuchname;"))) << Refusal(unknown).toStdString();
+}
+
+// A book whose content documents are encrypted (DRM) is refused saying so;
+// fonts obfuscated as EPUB allows are no protection of the text.
+TEST(BookReaders, DrmProtectedEpubIsRefusedAndObfuscatedFontsAreNot) {
+    const bookmaker::Entries documents{{QStringLiteral("глава 1.xhtml"), bookmaker::PandocChapter()}};
+    const QByteArray encrypted = bookmaker::EpubOf(
+        QStringLiteral("Книга"), {{QStringLiteral("глава 1.xhtml"), test::RandomBytes(300, 7)}},
+        {{QStringLiteral("META-INF/encryption.xml"), bookmaker::EncryptionXml({QStringLiteral("OEBPS/Text/глава 1.xhtml")}, false)}});
+    EXPECT_TRUE(Refusal(encrypted).startsWith(QStringLiteral("Книга защищена (DRM): прочитать её нельзя. Файл \"book\"")))
+        << Refusal(encrypted).toStdString();
+    const QByteArray fonts = bookmaker::EpubOf(
+        QStringLiteral("Книга"), documents,
+        {{QStringLiteral("OEBPS/Fonts/serif.otf"), test::RandomBytes(300, 8)},
+         {QStringLiteral("META-INF/encryption.xml"), bookmaker::EncryptionXml({QStringLiteral("OEBPS/Fonts/serif.otf")}, true)}});
+    EXPECT_EQ(ReadDocumentBytes(fonts, QStringLiteral("book")).Lines, bookmaker::PandocLines());
+}
+
 }  // namespace
 }  // namespace vistorel

@@ -50,6 +50,25 @@ TEST(PlainText, EveryCommonCyrillicEncodingReadsAsTheSameText) {
     }
 }
 
+// Lines too short for the encoding detector (it names Greek, Thai or no
+// code page for them) are told apart by the Russian letter pairs each
+// reading gives.
+TEST(PlainText, OneLineTextsReadRightInEverySingleByteEncoding) {
+    const QString lines[] = {QStringLiteral("Толстой Лев"),  QStringLiteral("ГЛАВА ПЕРВАЯ"), QStringLiteral("Глава 1"),
+                             QStringLiteral("Эй, ухнем!"),   QStringLiteral("щука"),          QStringLiteral("Нет"),
+                             QStringLiteral("ЧАСТЬ ВТОРАЯ. Буря"), QStringLiteral("Смотритель зажёг фонарь.")};
+    const std::pair<const char*, TextEncoding> encodings[] = {
+        {"KOI8-R", TextEncoding::Koi8R}, {"IBM866", TextEncoding::Cp866}, {"windows-1251", TextEncoding::Windows1251}};
+    for (const QString& line : lines) {
+        for (const auto& [name, encoding] : encodings) {
+            SCOPED_TRACE(testing::Message() << line.toStdString() << " in " << name);
+            const QByteArray bytes = Encoded(line, name);
+            EXPECT_EQ(DetectTextEncoding(bytes), encoding);
+            EXPECT_EQ(LinesOf(bytes), QStringList{line});
+        }
+    }
+}
+
 TEST(PlainText, TextsTheDetectorCannotPlaceKeepTheOldRule) {
     // A Latin text with one Windows-1251 letter, and a UTF-8 text with one
     // damaged byte among many sequences: Windows-1251 and UTF-8 as before.

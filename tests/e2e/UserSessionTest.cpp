@@ -10,7 +10,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -320,6 +324,44 @@ TEST_F(UserSession, StoredTextBookmarkPreferencesAndATestEndUpInTheFiles) {
     settings.Level = 1;
     EXPECT_TRUE(ReadFile(File(kSettingsFile)) == test::BytesOf(settings))
         << Difference(ReadFile(File(kSettingsFile)), test::BytesOf(settings));
+}
+
+// SIGTERM (a log-out, a shut-down) during an exercise ends the program as
+// Exit does: the exercise's session and its place are in the results, and
+// the settings were written as they were.
+TEST_F(UserSession, AnExerciseEndedBySigtermKeepsItsSessionAndPlace) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(EnterMainWindow());
+    ASSERT_TRUE(user_->ClickToOpen(main_.Panel(50, 31), kExercise)) << "Start opened no exercise window; " << Said();
+    ASSERT_NO_FATAL_FAILURE(ExpectTextInExerciseWindow());
+    QThread::msleep(11000);  // long enough to be a result
+    ASSERT_EQ(::kill(static_cast<pid_t>(program_.processId()), SIGTERM), 0);
+    ASSERT_TRUE(program_.waitForFinished(e2e::kPatienceMs)) << "SIGTERM did not end the program";
+    EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program_.exitCode(), 0) << "the program said: " << Said();
+    EXPECT_TRUE(ReadFile(File(kSettingsFile)) == settingsBefore_)
+        << Difference(ReadFile(File(kSettingsFile)), settingsBefore_);
+    double seconds = 0;
+    int words = 0, line = 0, sessions = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("e2e-results"));
+        db.setDatabaseName(File(QStringLiteral("Vistorel.sqlite")));
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        if (query.exec(QStringLiteral("SELECT count(*), max(active_seconds), max(words_shown) FROM exercise_sessions")) &&
+            query.next()) {
+            sessions = query.value(0).toInt();
+            seconds = query.value(1).toDouble();
+            words = query.value(2).toInt();
+        }
+        if (query.exec(QStringLiteral("SELECT line FROM reading_places")) && query.next()) line = query.value(0).toInt();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("e2e-results"));
+    EXPECT_EQ(sessions, 1);
+    EXPECT_GE(seconds, 10.0);
+    EXPECT_GT(words, 5);
+    EXPECT_GE(line, 1);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-// The results database on disk: its schema created or brought up to date,
-// every kind of result and the reading places written and read back, and
-// each way the file can fail (read-only folder, full disk, a damaged or
-// foreign file, a file of a newer program) reported once with nothing else lost.
+// The results database on disk: its schema created or brought up to date
+// (from a file an update left half done too), every kind of result and the
+// reading places written and read back, and each way the file can fail
+// (read-only folder, full disk, a damaged or foreign file, one without a
+// table or column it needs, a file of a newer program, a dangling link in
+// its place) reported with nothing else lost.
 
 #include "history/ResultsDatabase.h"
 #include "history/HistoryTestSupport.h"
@@ -153,7 +155,7 @@ private:
     bool switched_;
 };
 
-TEST(ResultsDatabase, AReadOnlyFolderAndAFullDiskEachGiveOneMessageAndKeepTheStoredResults) {
+TEST(ResultsDatabase, AReadOnlyFolderAndAFullDiskGiveAMessageForEachFailedWriteAndKeepTheStoredResults) {
     for (const bool fullDisk : {false, true}) {
         SCOPED_TRACE(fullDisk ? "full disk" : "read-only folder");
         test::StartDirectory dir(false);
@@ -178,8 +180,9 @@ TEST(ResultsDatabase, AReadOnlyFolderAndAFullDiskEachGiveOneMessageAndKeepTheSto
             EXPECT_EQ(db.Table(ResultKind::ReadingTest).Rows.size(), 2u);
         }
         ::chmod(QFile::encodeName(dir.Path()).constData(), 0700);
-        ASSERT_EQ(messages.size(), 1);
-        EXPECT_TRUE(messages[0].contains(QStringLiteral("Результат не сохранён"))) << messages[0].toStdString();
+        ASSERT_EQ(messages.size(), 2);
+        EXPECT_TRUE(messages[1].contains(QStringLiteral("Результат не сохранён"))) << messages[1].toStdString();
+        EXPECT_EQ(messages[0], messages[1]);
         EXPECT_EQ(test::FileBytes(path), before);
         EXPECT_EQ(SqlValue(path, "PRAGMA integrity_check").toString(), QStringLiteral("ok"));
         ResultsDatabase again(path, {});
@@ -268,6 +271,110 @@ TEST(ResultsDatabase, ADamagedOrForeignFileIsKeptAsideAndANewerOneLeftAlone) {
             EXPECT_EQ(test::FileBytes(path), original);
         }
     }
+}
+
+// A file with the right id and version that lacks a table or a column the
+// statements need (or has a view in a table's place, or a path column that
+// is not unique) is put aside once, and the results go on in a new file.
+TEST(ResultsDatabase, AFileWithoutATableOrColumnItNeedsIsSetAsideOnceAndTheNextResultIsStored) {
+    struct Case {
+        const char* name;
+        const char* change;
+        const char* said;
+    };
+    const std::vector<Case> cases = {
+        {"a table missing", "DROP TABLE ips_tests", "нет таблицы ips_tests"},
+        {"a column missing", "ALTER TABLE memory_tests DROP COLUMN isr", "нет столбца isr"},
+        {"a view for a table", "DROP TABLE memory_tests; CREATE VIEW memory_tests AS SELECT 1 AS id",
+         "нет таблицы memory_tests"},
+        {"paths not unique",
+         "CREATE TABLE t2 (id INTEGER PRIMARY KEY, path TEXT NOT NULL, title TEXT NOT NULL DEFAULT '');"
+         " DROP TABLE texts; ALTER TABLE t2 RENAME TO texts",
+         "не уникален столбец path"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::StartDirectory dir(false);
+        const QString path = dir.File(QStringLiteral("Vistorel.sqlite"));
+        ASSERT_TRUE(ResultsDatabase::BuildSchema(path, ResultsDatabase::kSchemaVersion, nullptr));
+        for (const QString& sql : QString::fromUtf8(c.change).split(QStringLiteral("; "))) {
+            SqlValue(path, sql.toUtf8().constData());
+        }
+        const QByteArray changed = test::FileBytes(path);
+        QStringList messages;
+        {
+            ResultsDatabase db(path, [&](const QString& m) { messages.append(m); });
+            EXPECT_TRUE(db.Record(IpsTestResult{At(1, 11), 61.5, 6.0675, 38, 3, 20, 5}));
+            EXPECT_TRUE(db.Record(MemoryTestResult{At(1, 12), 40, 40 / 7.0}));
+            EXPECT_EQ(test::FileBytes(db.KeptAside()), changed);
+        }
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].contains(QString::fromUtf8(c.said))) << messages[0].toStdString();
+        ResultsDatabase again(path, [&](const QString& m) { messages.append(m); });
+        EXPECT_EQ(again.Table(ResultKind::MemoryTest).Rows.size(), 1u);
+        EXPECT_EQ(messages.size(), 1);
+        EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files).size(), 2);
+    }
+}
+
+// Each update finds its work done where it is: a file at version 0 whose
+// tables are there, version 1 with its index, version 2 with its column.
+TEST(ResultsDatabase, UpdatesFindingTheirWorkAlreadyDoneBringTheFileUpToDateKeepingItsResults) {
+    for (int version = 0; version < ResultsDatabase::kSchemaVersion; ++version) {
+        SCOPED_TRACE(version);
+        test::StartDirectory dir(false);
+        const QString path = dir.File(QStringLiteral("Vistorel.sqlite"));
+        ASSERT_TRUE(ResultsDatabase::BuildSchema(path, version + 1, nullptr));
+        SqlValue(path, "INSERT INTO texts (id, path, title) VALUES (7, 'old.txt', 'Старый')");
+        SqlValue(path, "INSERT INTO reading_tests VALUES (1, '2026-01-02T03:04:05.000Z', 7, 2400, 80.0, 300, 1650)");
+        SqlValue(path, QStringLiteral("PRAGMA user_version = %1").arg(version).toUtf8().constData());
+        QStringList messages;
+        ResultsDatabase db(path, [&](const QString& m) { messages.append(m); });
+        EXPECT_TRUE(db.Record(ReadingTest(At(2, 0), 310)));
+        EXPECT_EQ(db.Table(ResultKind::ReadingTest).Rows.size(), 2u);
+        EXPECT_EQ(messages, QStringList());
+        EXPECT_EQ(SqlValue(path, "PRAGMA user_version").toInt(), ResultsDatabase::kSchemaVersion);
+        EXPECT_TRUE(db.KeptAside().isEmpty());
+    }
+}
+
+// A statement that SQLite refuses says SQLite's reason; a table lost while
+// the file is open is found by the next write, which puts the file aside and
+// stores the result in a new one.
+TEST(ResultsDatabase, AStatementSQLiteRefusesIsReportedWithItsReasonAndATableLostMeanwhileSetsTheFileAside) {
+    test::StartDirectory dir(false);
+    const QString path = dir.File(QStringLiteral("Vistorel.sqlite"));
+    QStringList messages;
+    ResultsDatabase db(path, [&](const QString& m) { messages.append(m); });
+    ASSERT_TRUE(db.Record(ReadingTest(At(1, 0), 300)));
+    SqlValue(path, "CREATE TRIGGER lookup BEFORE INSERT ON memory_tests BEGIN SELECT count(*) FROM nowhere; END");
+    EXPECT_FALSE(db.Record(MemoryTestResult{At(1, 12), 40, 40 / 7.0}));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("no such table: main.nowhere"))) << messages[0].toStdString();
+    EXPECT_TRUE(db.KeptAside().isEmpty());
+
+    SqlValue(path, "DROP TABLE ips_tests");
+    EXPECT_TRUE(db.Record(IpsTestResult{At(1, 11), 61.5, 6.0675, 38, 3, 20, 5}));
+    EXPECT_FALSE(db.KeptAside().isEmpty());
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[1].contains(QStringLiteral("нет таблицы ips_tests"))) << messages[1].toStdString();
+    EXPECT_EQ(db.Table(ResultKind::IpsTest).Rows.size(), 1u);
+    EXPECT_EQ(db.Table(ResultKind::ReadingTest).Rows.size(), 0u);  // they are in the file put aside
+}
+
+// A link to nowhere in the file's place is replaced, never written through.
+TEST(ResultsDatabase, ADanglingLinkInThePlaceOfTheFileIsReplacedByTheFile) {
+    test::StartDirectory dir(false);
+    const QString path = dir.File(QStringLiteral("Vistorel.sqlite"));
+    const QString target = dir.File(QStringLiteral("elsewhere.sqlite"));
+    ASSERT_TRUE(QFile::link(target, path));
+    {
+        ResultsDatabase db(path, {});
+        EXPECT_TRUE(db.Record(ReadingTest(At(1, 0), 300)));
+    }
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(target));
+    EXPECT_EQ(SqlValue(path, "SELECT count(*) FROM reading_tests").toInt(), 1);
 }
 
 }  // namespace

@@ -129,8 +129,11 @@ TEST(AddTextWindow, RefusalsChangeNothing) {
     Adder a(3);
     a.W().OpenForAdding();
     a.Fill(QStringLiteral("Т"), QStringLiteral("/elsewhere/") + QString(40, QChar(u'p')));  // 51 characters
+    EXPECT_TRUE(a.W().copyBox.isChecked());  // offered, but not wanted here
+    a.W().copyBox.setChecked(false);
     a.Store();
     a.W().pathEdit.setText(QStringLiteral("日本.txt"));
+    a.W().copyBox.setChecked(false);
     a.Store();
     a.W().pathEdit.setText(QStringLiteral("t.txt"));
     a.W().descriptionEdit.setPlainText(QStringLiteral("строка\n").repeated(41));
@@ -144,6 +147,7 @@ TEST(AddTextWindow, RefusalsChangeNothing) {
     EXPECT_TRUE(a.Holds(LibraryOf({1, 2, 3})));
     ASSERT_EQ(a.Test.Errors.Messages.size(), 4);
     EXPECT_TRUE(a.Test.Errors.Messages[0].contains(QStringLiteral("слишком длинный")));
+    EXPECT_TRUE(a.Test.Errors.Messages[0].endsWith(QStringLiteral("под коротким именем.")));
     EXPECT_TRUE(a.Test.Errors.Messages[1].contains(QStringLiteral("日本.txt")));
     EXPECT_TRUE(a.Test.Errors.Messages[2].startsWith(QStringLiteral("Описание слишком длинное: это 41 строка по")));
 
@@ -197,7 +201,7 @@ TEST(AddTextWindow, ABookFillsTheEmptyFieldsFromItsDescription) {
     EXPECT_EQ(a.W().pathEdit.text(), a.Dir.File(QStringLiteral("story.fb2")));
     EXPECT_EQ(a.W().titleEdit.text(), QStringLiteral("Маяк на Сером мысе (Ирина Ветрова)"));
     EXPECT_EQ(a.W().descriptionEdit.toPlainText(),
-              QStringLiteral("Рассказ о смотрителе маяка и девочке Варе.\nДля упражнений в быстром чтении."));
+              QStringLiteral("Рассказ о смотрителе маяка и девочке Варе.\n\nДля упражнений в быстром чтении."));
 
     // Filled fields stay; empty ones take the book's, cut at words.
     a.W().titleEdit.clear();
@@ -206,9 +210,12 @@ TEST(AddTextWindow, ABookFillsTheEmptyFieldsFromItsDescription) {
     EXPECT_TRUE(a.W().descriptionEdit.toPlainText().startsWith(QStringLiteral("Рассказ о смотрителе")));
     a.W().descriptionEdit.clear();
     choose(QStringLiteral("long.epub"));
-    const QStringList lines = a.W().descriptionEdit.toPlainText().split(u'\n');
-    EXPECT_EQ(lines.size(), kMaxDescriptionLines);
-    EXPECT_EQ(lines.first(), QStringLiteral("слово ").repeated(8).trimmed());
+    // One paragraph, as the box wraps it, cut with "…" where the record's 40 lines end.
+    const QString description = a.W().descriptionEdit.toPlainText();
+    EXPECT_FALSE(description.contains(u'\n'));
+    EXPECT_TRUE(description.endsWith(QStringLiteral("слово…")));
+    EXPECT_EQ(BreakDescription(description, 50).size(), kMaxDescriptionLines);
+    EXPECT_GT(BreakDescription(description + QStringLiteral(" слово"), 50).size(), kMaxDescriptionLines);
     a.Store();
     EXPECT_TRUE(a.Test.Errors.Messages.isEmpty()) << a.Test.Errors.Messages.join(u'\n').toStdString();
     ASSERT_EQ(a->TextCount, 4);
@@ -299,6 +306,7 @@ TEST(AddTextWindow, CharactersTheFileCannotHoldAreRefusedByName) {
         a.Test.Errors.Messages.clear();
         const bool path = text.endsWith(QStringLiteral(".txt"));
         a.Fill(title, path ? text : QStringLiteral("book.txt"), path ? QString() : text);
+        a.W().copyBox.setChecked(false);
         a.Store();
         EXPECT_TRUE(a.W().Visible());
         EXPECT_TRUE(a.Holds(LibraryOf({1})));

@@ -1,5 +1,6 @@
 #include "BookMaker.h"
 
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
 #include <QUrl>
@@ -15,6 +16,26 @@ QString Escaped(const QString& text) { return text.toHtmlEscaped(); }
 QByteArray Encode(const QString& text, const char* encoding) {
     QStringEncoder encoder(encoding);
     return encoder.encode(text);
+}
+
+// XML in an encoding that lacks some of its characters: those are written
+// as character references (&#234;), as XML editors save them.
+QByteArray EncodeXml(const QString& text, const char* encoding) {
+    QByteArray bytes = Encode(text, encoding);
+    if (QStringDecoder(encoding).decode(bytes) == text) return bytes;
+    bytes.clear();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        const QByteArray encoded = Encode(character, encoding);
+        if (QStringDecoder(encoding).decode(encoded) == character) {
+            bytes += encoded;
+        } else {
+            bytes += "&#" + QByteArray::number(character.toUcs4().value(0)) + ';';
+        }
+        i += length - 1;
+    }
+    return bytes;
 }
 
 }  // namespace
@@ -77,7 +98,9 @@ QByteArray Fb2(const Book& book, const char* encoding, bool withNotesAndPicture)
                                  "<last-name>%3</last-name></author><book-title>%4</book-title><annotation>")
                       .arg(QString::fromLatin1(encoding), Escaped(first), Escaped(last), Escaped(book.Title));
     for (const QString& p : book.Annotation) xml += QStringLiteral("<p>%1</p>").arg(Escaped(p));
-    xml += QStringLiteral("</annotation><lang>ru</lang></title-info>"
+    xml += QStringLiteral("</annotation>");
+    if (withNotesAndPicture) xml += QStringLiteral("<coverpage><image l:href=\"#cover.png\"/></coverpage>");
+    xml += QStringLiteral("<lang>ru</lang></title-info>"
                           "<document-info><program-used>Vistorel</program-used></document-info></description>\n<body>");
     if (withNotesAndPicture) xml += QStringLiteral("<image l:href=\"#cover.png\"/>");
     for (const QStringList& chapter : book.Chapters) {
@@ -86,6 +109,13 @@ QByteArray Fb2(const Book& book, const char* encoding, bool withNotesAndPicture)
             QString text = Escaped(chapter[p]);
             // Inline markup keeps its words in the paragraph.
             if (p == 1) text.replace(0, text.indexOf(u' '), QStringLiteral("<emphasis>%1</emphasis>").arg(text.section(u' ', 0, 0)));
+            if (withNotesAndPicture && p == 2) {
+                // A reference glued to its word, one that stands alone before
+                // the punctuation, and one written as text.
+                text.insert(text.indexOf(u' '), QStringLiteral("<a l:href=\"#n1\" type=\"note\">[1]</a>"));
+                text.insert(text.lastIndexOf(u'.'), QStringLiteral(" <a l:href=\"#n1\">[2]</a>"));
+            }
+            if (withNotesAndPicture && p == 3) text.insert(text.indexOf(u' '), QStringLiteral("[3]"));
             xml += QStringLiteral("<p>%1</p>\n").arg(text);
         }
         xml += QStringLiteral("<empty-line/></section>\n");
@@ -97,7 +127,15 @@ QByteArray Fb2(const Book& book, const char* encoding, bool withNotesAndPicture)
                               "<binary id=\"cover.png\" content-type=\"image/png\">iVBORw0KGgo=</binary>\n");
     }
     xml += QStringLiteral("</FictionBook>\n");
-    return Encode(xml, encoding);
+    return EncodeXml(xml, encoding);
+}
+
+QByteArray Utf16Fb2(const Book& book, bool bigEndian, bool byteOrderMark) {
+    QByteArray xml = Fb2(book, "UTF-8");
+    xml.replace("encoding=\"UTF-8\"", "encoding=\"utf-16\"");
+    const QByteArray bytes = Encode(QString::fromUtf8(xml), bigEndian ? "UTF-16BE" : "UTF-16LE");
+    if (!byteOrderMark) return bytes;
+    return (bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE")) + bytes;
 }
 
 namespace {
@@ -225,6 +263,85 @@ QString StoryText(int lines) {
     const QStringList& sentences = Sentences();
     for (int i = 0; i < lines; ++i) text.append(sentences[i % sentences.size()]);
     return text.join(u'\n') + u'\n';
+}
+
+}  // namespace vistorel::bookmaker
+
+namespace vistorel::bookmaker {
+
+QByteArray EpubOf(const QString& title, const Entries& documents, const Entries& extra) {
+    Entries entries;
+    entries.append({QStringLiteral("mimetype"), QByteArray("application/epub+zip")});
+    entries.append({QStringLiteral("META-INF/container.xml"),
+                    QByteArray("<?xml version=\"1.0\"?>\n<container version=\"1.0\" "
+                               "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles>"
+                               "<rootfile full-path=\"OEBPS/content.opf\" media-type=\"application/oebps-package+xml\"/>"
+                               "</rootfiles></container>\n")});
+    QString manifest;
+    QString spine;
+    for (qsizetype d = 0; d < documents.size(); ++d) {
+        manifest += QStringLiteral("<item id=\"d%1\" href=\"Text/%2\" media-type=\"application/xhtml+xml\"/>")
+                        .arg(d + 1)
+                        .arg(Escaped(documents[d].first));
+        spine += QStringLiteral("<itemref idref=\"d%1\"/>").arg(d + 1);
+        entries.append({QStringLiteral("OEBPS/Text/") + documents[d].first, documents[d].second});
+    }
+    const QString opf = QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<package xmlns=\"http://www.idpf.org/2007/opf\" "
+                                       "version=\"3.0\" unique-identifier=\"id\"><metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+                                       "<dc:identifier id=\"id\">vistorel-documents</dc:identifier><dc:title>%1</dc:title>"
+                                       "<dc:language>ru</dc:language></metadata><manifest>%2</manifest><spine>%3</spine></package>\n")
+                            .arg(Escaped(title), manifest, spine);
+    entries.append({QStringLiteral("OEBPS/content.opf"), opf.toUtf8()});
+    entries += extra;
+    return WriteZip(entries, {});
+}
+
+QByteArray Xhtml(const QString& body, const QString& doctype) {
+    return (QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + doctype +
+            QStringLiteral("\n<html xmlns=\"http://www.w3.org/1999/xhtml\" xmlns:epub=\"http://www.idpf.org/2007/ops\" "
+                           "xml:lang=\"ru\">\n<head>\n  <meta charset=\"utf-8\" />\n  <title>chapter</title>\n</head>\n") +
+            body + QStringLiteral("\n</html>\n"))
+        .toUtf8();
+}
+
+QByteArray PandocChapter() {
+    return Xhtml(QStringLiteral(
+        "<body epub:type=\"bodymatter\">\n"
+        "<section id=\"глава-первая\" class=\"level1\" data-number=\"1\">\n"
+        "<h1 data-number=\"1\">Глава первая</h1>\n"
+        "<p>&Eacute;mile пришёл домой. Ветер был сильное<a href=\"#fn1\" class=\"footnote-ref\" id=\"fnref1\" "
+        "epub:type=\"noteref\">1</a> и холодный.</p>\n"
+        "<p>Второй абзац с отдельной ссылкой <a href=\"#fn2\" class=\"footnote-ref\" id=\"fnref2\" "
+        "epub:type=\"noteref\">2</a> среди слов.</p>\n"
+        "</section>\n"
+        "<section class=\"footnotes footnotes-end-of-document\" epub:type=\"footnotes\">\n<hr />\n<ol>\n"
+        "<li id=\"fn1\" epub:type=\"footnote\"><p>Примечание о ветре, которого нет в тексте.<a href=\"#fnref1\" "
+        "class=\"footnote-back\" role=\"doc-backlink\">\u21A9\uFE0E</a></p></li>\n"
+        "<li id=\"fn2\" epub:type=\"footnote\"><p>Второе примечание.<a href=\"#fnref2\" class=\"footnote-back\" "
+        "role=\"doc-backlink\">\u21A9\uFE0E</a></p></li>\n"
+        "</ol>\n</section>\n</body>"));
+}
+
+QStringList PandocLines() {
+    return {QStringLiteral("Глава первая"), QStringLiteral("Émile пришёл домой. Ветер был сильное и холодный."),
+            QStringLiteral("Второй абзац с отдельной ссылкой среди слов.")};
+}
+
+QByteArray EncryptionXml(const QStringList& files, bool fontObfuscation) {
+    const QString algorithm = fontObfuscation ? QStringLiteral("http://www.idpf.org/2008/embedding")
+                                              : QStringLiteral("http://www.w3.org/2001/04/xmlenc#aes128-cbc");
+    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                 "<encryption xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\" "
+                                 "xmlns:enc=\"http://www.w3.org/2001/04/xmlenc#\" "
+                                 "xmlns:ds=\"http://www.w3.org/2000/09/xmldsig#\">\n");
+    for (const QString& file : files) {
+        xml += QStringLiteral("<enc:EncryptedData><enc:EncryptionMethod Algorithm=\"%1\"/>"
+                              "<ds:KeyInfo><ds:RetrievalMethod URI=\"license.lcpl#/encryption/content_key\"/></ds:KeyInfo>"
+                              "<enc:CipherData><enc:CipherReference URI=\"%2\"/></enc:CipherData></enc:EncryptedData>\n")
+                   .arg(algorithm, QString::fromUtf8(QUrl::toPercentEncoding(file, "/")));
+    }
+    xml += QStringLiteral("</encryption>\n");
+    return xml.toUtf8();
 }
 
 }  // namespace vistorel::bookmaker

@@ -29,9 +29,14 @@ Book StoryBook(int chapters, int paragraphs, int sentencesPerParagraph = 3);
 // paragraphs in order.
 QStringList BookLines(const Book& book);
 
-// An FB2 document in "UTF-8" or "windows-1251"; with notes, a body of notes
-// and a picture that a reader must leave out.
+// An FB2 document in "UTF-8" or "windows-1251"; with notes (references to
+// them in the text, a body of notes) and a cover picture that a reader must
+// leave out.
 QByteArray Fb2(const Book& book, const char* encoding = "UTF-8", bool withNotesAndPicture = true);
+
+// The same FB2 document in UTF-16 (declared "utf-16"), little or big endian,
+// with or without a byte-order mark.
+QByteArray Utf16Fb2(const Book& book, bool bigEndian, bool byteOrderMark);
 
 // An EPUB book, version 2 or 3, a document per chapter; with pictureBytes,
 // pictures of that many bytes in all (stored, as pictures do not pack).
@@ -40,6 +45,25 @@ QByteArray Epub(const Book& book, int version = 3, qint64 pictureBytes = 0);
 // A zip archive of the entries in order, deflated unless `store`.
 using Entries = QList<std::pair<QString, QByteArray>>;
 QByteArray Zip(const Entries& entries, bool store = false);
+
+// An EPUB 3 book titled `title` whose reading order is the given XHTML
+// documents, as they are (named OEBPS/Text/<name>), with `extra` entries
+// (META-INF/encryption.xml, fonts...) added.
+QByteArray EpubOf(const QString& title, const Entries& documents, const Entries& extra = {});
+
+// An XHTML document with the body given, as pandoc and calibre begin theirs.
+QByteArray Xhtml(const QString& body, const QString& doctype = QStringLiteral("<!DOCTYPE html>"));
+
+// The chapter of a book that pandoc makes from Markdown with [^1] notes:
+// "Émile" written as &Eacute;mile, two paragraphs, a note reference after
+// "сильное" and one that stands alone, and the notes at the end in
+// pandoc's EPUB 3 shape. Its lines without the notes are PandocLines().
+QByteArray PandocChapter();
+QStringList PandocLines();
+
+// META-INF/encryption.xml listing the files given, encrypted with AES (DRM)
+// or, with fontObfuscation, obfuscated as EPUB does fonts.
+QByteArray EncryptionXml(const QStringList& files, bool fontObfuscation);
 
 // An archive whose one entry of zeros unpacks to `bytes`.
 QByteArray ZipBomb(qint64 bytes);

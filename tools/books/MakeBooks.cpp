@@ -1,8 +1,12 @@
-// Writes sample books and texts into a folder: an FB2 in UTF-8 and in
-// Windows-1251, the FB2 packed in zip, EPUB 2 and 3, the story as plain text
-// in each encoding the program reads, a text of 600-character lines, a zip
-// bomb (and a small one, for the fuzz seeds), a damaged archive and a
-// deeply nested FB2.
+// Writes sample books and texts into a folder: an FB2 in UTF-8, in
+// Windows-1251 and in UTF-16 (with and without a byte-order mark), the FB2
+// packed in zip, EPUB 2 and 3, an EPUB as pandoc makes it from Markdown with
+// notes, EPUB documents with ruby and verse, HTML references under an
+// XHTML 1.1 DOCTYPE, a document that is not well-formed, a DRM-protected
+// EPUB and one with obfuscated fonts, the story as plain text in each
+// encoding the program reads (and one-line texts in KOI8-R and CP866), a
+// text of 600-character lines, a zip bomb (and a small one, for the fuzz
+// seeds), a damaged archive and a deeply nested FB2.
 
 #include "BookMaker.h"
 
@@ -59,5 +63,32 @@ int main(int argc, char** argv) {
     ok = Write(folder, QStringLiteral("small-bomb.fb2.zip"), ZipBomb(qint64{4} * 1024 * 1024)) && ok;
     ok = Write(folder, QStringLiteral("damaged.epub"), damaged) && ok;
     ok = Write(folder, QStringLiteral("nested.fb2"), NestedFb2(300)) && ok;
+
+    ok = Write(folder, QStringLiteral("story-utf16le.fb2"), Utf16Fb2(book, false, false)) && ok;
+    ok = Write(folder, QStringLiteral("story-utf16be-bom.fb2"), Utf16Fb2(book, true, true)) && ok;
+    ok = Write(folder, QStringLiteral("line-koi8r.txt"), Encoded(QStringLiteral("ГЛАВА ПЕРВАЯ. Толстой Лев\n"), "KOI8-R")) && ok;
+    ok = Write(folder, QStringLiteral("line-cp866.txt"), Encoded(QStringLiteral("Эй, ухнем!\n"), "IBM866")) && ok;
+    const QString chapter = QStringLiteral("глава 1.xhtml");
+    ok = Write(folder, QStringLiteral("pandoc-notes.epub"), EpubOf(QStringLiteral("Émile"), {{chapter, PandocChapter()}})) && ok;
+    const QByteArray verse = Xhtml(QStringLiteral(
+        "<body><p>Слово <ruby>漢<rp>(</rp><rt>kan</rt><rp>)</rp>字<rt>ji</rt></ruby> и текст</p>"
+        "<pre>\nШумит   волна\nу маяка\n</pre><aside epub:type=\"footnote\"><p>Заметка</p></aside></body>"));
+    const QByteArray references = Xhtml(
+        QStringLiteral("<body><p>&Eacute;mile, &oelig;uvre, &alpha;&beta; &NotEqualTilde;</p></body>"),
+        QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.1//EN\" \"http://www.w3.org/TR/xhtml11/DTD/xhtml11.dtd\">"));
+    const QByteArray mended = Xhtml(QStringLiteral("<body><p>Строка<br>вторая &nbsp &eacute R&D<p>Незакрытый</body>"));
+    ok = Write(folder, QStringLiteral("ruby-verse-references.epub"),
+               EpubOf(QStringLiteral("Стихи"), {{QStringLiteral("a.xhtml"), verse}, {QStringLiteral("b.xhtml"), references}})) && ok;
+    ok = Write(folder, QStringLiteral("not-well-formed.epub"), EpubOf(QStringLiteral("Проза"), {{QStringLiteral("a.xhtml"), mended}})) && ok;
+    QByteArray sealed(600, Qt::Uninitialized);
+    for (qsizetype i = 0; i < sealed.size(); ++i) sealed[i] = static_cast<char>((i * 131 + 17) % 251);
+    ok = Write(folder, QStringLiteral("drm.epub"),
+               EpubOf(QStringLiteral("Защищённая"), {{chapter, sealed}},
+                      {{QStringLiteral("META-INF/encryption.xml"),
+                        EncryptionXml({QStringLiteral("OEBPS/Text/") + chapter}, false)}})) && ok;
+    ok = Write(folder, QStringLiteral("obfuscated-fonts.epub"),
+               EpubOf(QStringLiteral("Шрифты"), {{chapter, PandocChapter()}},
+                      {{QStringLiteral("OEBPS/Fonts/serif.otf"), sealed},
+                       {QStringLiteral("META-INF/encryption.xml"), EncryptionXml({QStringLiteral("OEBPS/Fonts/serif.otf")}, true)}})) && ok;
     return ok ? 0 : 1;
 }
