@@ -7,6 +7,7 @@
 #include "dialogs/WelcomeWindow.h"
 #include "platform/Application.h"
 #include "platform/FolderLock.h"
+#include "platform/PlatformChoice.h"
 #include "platform/QtDialogs.h"
 
 #include <QApplication>
@@ -17,77 +18,12 @@
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
-#include <dlfcn.h>
 #include <optional>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 namespace {
-
-// Without a display Qt would stop with an obscure platform-plugin error (and
-// abort, for a display that is set but cannot be reached). The X display is
-// tried here first, through the same library Qt would use, loaded only for
-// this. The -platform and -display options of the command line count before
-// the environment.
-//
-// An X server that has no other client resets itself when its last client
-// leaves, and refuses connections while it does. So the trial connection is
-// kept open until Qt has its own (closing it first made the server reset just
-// as Qt connected, and Qt aborts), and a trial refused by a server that is
-// still resetting after an earlier client is made again before giving up.
-class DisplayCheck {
-public:
-    explicit DisplayCheck(const vistorel::CommandLine& line) {
-        const std::string platformOption = line.Platform.toStdString();
-        const char* platform = line.Platform.isEmpty() ? std::getenv("QT_QPA_PLATFORM") : platformOption.c_str();
-        if (platform != nullptr && std::strncmp(platform, "xcb", 3) != 0) return;  // offscreen, vnc, wayland ...
-        const std::string displayOption = line.Display.toStdString();
-        const char* display = line.Display.isEmpty() ? std::getenv("DISPLAY") : displayOption.c_str();
-        if (display == nullptr || *display == '\0') {
-            problem_ = "не задан дисплей для окон программы (переменная DISPLAY пуста).";
-            return;
-        }
-        xcb_ = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
-        if (xcb_ == nullptr) return;  // let Qt say what is missing
-        auto connect = reinterpret_cast<Connect>(dlsym(xcb_, "xcb_connect"));
-        hasError_ = reinterpret_cast<HasError>(dlsym(xcb_, "xcb_connection_has_error"));
-        disconnect_ = reinterpret_cast<Disconnect>(dlsym(xcb_, "xcb_disconnect"));
-        if (connect == nullptr || hasError_ == nullptr || disconnect_ == nullptr) return;
-        for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-            connection_ = connect(display, nullptr);
-            if (hasError_(connection_) == 0) return;
-            disconnect_(connection_);
-            connection_ = nullptr;
-            if (attempt < kAttempts) usleep(kPauseMicroseconds);
-        }
-        problem_ = std::string("не удаётся открыть дисплей \"") + display +
-                   "\": X-сервер не отвечает или не пускает эту программу.";
-    }
-    ~DisplayCheck() {
-        if (connection_ != nullptr) disconnect_(connection_);
-        if (xcb_ != nullptr) dlclose(xcb_);
-    }
-    DisplayCheck(const DisplayCheck&) = delete;
-    DisplayCheck& operator=(const DisplayCheck&) = delete;
-
-    // Empty when the windows can be opened.
-    const std::string& Problem() const { return problem_; }
-
-private:
-    using Connect = void* (*)(const char*, int*);
-    using HasError = int (*)(void*);
-    using Disconnect = void (*)(void*);
-    static constexpr int kAttempts = 5;
-    static constexpr useconds_t kPauseMicroseconds = 100000;
-
-    void* xcb_ = nullptr;
-    HasError hasError_ = nullptr;
-    Disconnect disconnect_ = nullptr;
-    void* connection_ = nullptr;
-    std::string problem_;
-};
 
 // Shows each error in a message box, and counts them for the start-up probe.
 class CountedMessageBoxes : public vistorel::MessageBoxErrorHandler {
@@ -161,17 +97,31 @@ int main(int argc, char** argv) {
     case vistorel::CommandLine::Action::Run:
         break;
     }
-    std::optional<DisplayCheck> display(std::in_place, line);
-    if (!display->Problem().empty()) {
+    // Qt would stop with an abort where its platform cannot open the windows:
+    // that is found out here first.
+    std::optional<vistorel::SystemPlatformProbe> probe(std::in_place);
+    const vistorel::PlatformChoice platform =
+        vistorel::ChoosePlatform(vistorel::RequestFromEnvironment(line.Platform, line.Display), *probe);
+    if (!platform.Problem.isEmpty()) {
         std::fprintf(stderr,
                      "vistorel: %s\n"
                      "Запустите программу в графическом сеансе или на виртуальном дисплее:\n"
                      "  xvfb-run -a -s \"-screen 0 1280x1024x24\" %s\n",
-                     display->Problem().c_str(), argv[0]);
+                     qUtf8Printable(platform.Problem), argv[0]);
         return 1;
     }
-    QApplication qt(argc, argv);
-    display.reset();  // Qt holds its own connection now
+    // The platform chosen here goes to Qt as its option, so that the programs
+    // this one starts see the environment as it was.
+    QByteArray platformOption = QByteArrayLiteral("-platform");
+    QByteArray platformName = platform.Platform.toLocal8Bit();
+    std::vector<char*> qtArguments(argv, argv + argc);
+    if (!platformName.isEmpty()) {
+        qtArguments.insert(qtArguments.begin() + 1, {platformOption.data(), platformName.data()});
+    }
+    int qtArgumentCount = static_cast<int>(qtArguments.size());
+    qtArguments.push_back(nullptr);
+    QApplication qt(qtArgumentCount, qtArguments.data());
+    probe.reset();  // Qt holds its own connection now
     QApplication::setQuitOnLastWindowClosed(false);
     QGuiApplication::setDesktopFileName(QStringLiteral(VISTOREL_APP_ID));
     QApplication::setWindowIcon(ProgramIcon());
@@ -186,6 +136,9 @@ int main(int argc, char** argv) {
     CountedMessageBoxes errors;
     vistorel::QtDialogs dialogs;
     vistorel::Application app(errors, dialogs);
+    // Dialogs and error messages stay above the window they were called from.
+    dialogs.SetCaller([&app] { return app.CallingWindow(); });
+    errors.SetCaller([&app] { return app.CallingWindow(); });
     app.SetTitle(QStringLiteral("Висторель"));
     // Started from the desktop's menu the program works in the user's own data
     // folder, made ready on the first start; otherwise in the current folder.

@@ -9,8 +9,10 @@
 #include "library/AddBookmarkWindow.h"
 #include "library/JumpToBookmarkWindow.h"
 #include "library/TextManagerWindow.h"
+#include "skin/DesignedFrame.h"
 
 #include <QLabel>
+#include <QWidget>
 
 #include <algorithm>
 #include <functional>
@@ -53,6 +55,7 @@ MainWindow::MainWindow(Program& program)
       progress(program, *this),
       program(program) {
     SetMenuBar(menu.Bar());
+    SetStandalone(true);
     ApplyDesign({QStringLiteral("Vistorel 4.0"), BorderStyle::Single, false, 49, 96, 561, 224, false, clBlack});
     Canvas.Font.Name = QStringLiteral("MS Sans Serif");
     Canvas.Font.Height = 11;
@@ -116,6 +119,12 @@ void MainWindow::DrawButton(MainButton button, bool hover) {
     Canvas.Draw(PanelX + kButtons[button].x, PanelY + kButtons[button].y, hover ? images.Hover : images.Normal);
 }
 
+QRect MainWindow::ScreenAnchor() const {
+    // The control panel, where the exercise is steered from.
+    const QSize size = control_.Empty() ? QSize(560, 100) : QSize(control_.Width(), control_.Height());
+    return {Surface()->mapToGlobal(QPoint(PanelX, PanelY)), size};
+}
+
 void MainWindow::FormPaint() {
     const int w = Width();
     const int h = Height();
@@ -125,8 +134,10 @@ void MainWindow::FormPaint() {
             for (int x = 0; x < w; x += background_.Width()) Canvas.Draw(x, y, background_);
         }
     }
+    // From the client area and the designed frame, so that the panel keeps its
+    // place above the bottom edge under any title bar and menu bar.
     PanelX = w / 2 - 280;
-    PanelY = h - 150;
+    PanelY = DesignedOuterHeight(*this) - 150;
     progress.Place(PanelX, PanelY);
     for (int b = 0; b < kMainButtonCount; ++b) {
         const auto button = static_cast<MainButton>(b);

@@ -47,6 +47,7 @@ public:
     void FormMouseUp(MouseButton button, int x, int y) override;
     void FormClose() override;
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers) override;
+    QRect ScreenAnchor() const override;
 
     // The exit command: closes the welcome window, then this one.
     void ExitProgram();

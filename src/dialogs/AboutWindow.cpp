@@ -5,7 +5,6 @@
 #include "dialogs/PreferencesWindow.h"
 #include "skin/DesignedFrame.h"
 
-#include <algorithm>
 
 namespace vistorel {
 namespace {
@@ -34,11 +33,11 @@ AboutWindow::AboutWindow(Program& program)
 void AboutWindow::FormCreate() { picture_.LoadFromFile(QString::fromLatin1(pictures::kAbout)); }
 
 ImageButton AboutWindow::CloseButton() const {
-    // The button sits 60 pixels above the bottom of the window frame. Where the
-    // desktop gives the window a thinner frame than the designed one (or none),
-    // it keeps its designed place above the bottom of the client area, below
-    // the addresses.
-    const int top = std::max(Height(), DesignedOuterHeight(*this)) - 60;
+    // The button sits 60 pixels above the bottom of the window as designed:
+    // whatever frame the desktop gives the window (a thick title bar, none),
+    // it keeps its place above the bottom of the client area, below the
+    // addresses.
+    const int top = DesignedOuterHeight(*this) - 60;
     const HitRect rect{180, top, 245, top + 30};
     return {&program.preferencesWindow->AcceptImages(), {180, top}, rect, rect};
 }

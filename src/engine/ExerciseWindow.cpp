@@ -1,6 +1,7 @@
 #include "engine/ExerciseWindow.h"
 
 #include "app/Program.h"
+#include "platform/ScreenFit.h"
 
 #include <QPainter>
 
@@ -44,6 +45,11 @@ bool ExerciseWindow::FormKeyDown(int key, Qt::KeyboardModifiers) {
 }
 
 void ExerciseWindow::FormClose() { program.EndExercise(); }
+
+QPoint ExerciseWindow::FirstPosition(const Form* opener) const {
+    const QRect designed(Left(), Top(), Width(), Height());
+    return opener ? NearAnchor(designed, opener->ScreenAnchor()).topLeft() : designed.topLeft();
+}
 
 void ExerciseWindow::OnStepTick() {
     const int interval = stepTimer.Interval();
@@ -130,13 +136,18 @@ void ExerciseWindow::RestoreBackground(const QRect& area) {
         return;
     }
     // The picture covers the whole window, keeping its proportions.
+    // In the surface's device pixels, so that it is as sharp as the screen.
     const QSize size(ClientWidth(), ClientHeight());
-    if (scaledPicture_.size() != size) scaledPicture_ = CoverImage(picture_.Image(), size);
-    const QRect clipped = area.intersected(scaledPicture_.rect());
+    const qreal ratio = SurfaceImage().devicePixelRatio();
+    if (scaledPicture_.size() != size * ratio || scaledPicture_.devicePixelRatio() != ratio) {
+        scaledPicture_ = CoverImage(picture_.Image(), size * ratio);
+        scaledPicture_.setDevicePixelRatio(ratio);
+    }
+    const QRect clipped = area.intersected(LogicalRect(scaledPicture_));
     if (clipped.isEmpty()) return;
     {
         QPainter painter(&SurfaceImage());
-        painter.drawImage(clipped.topLeft(), scaledPicture_, clipped);
+        painter.drawImage(clipped.topLeft(), scaledPicture_, DeviceRect(clipped, ratio));
     }
     SurfaceChanged(clipped);
 }

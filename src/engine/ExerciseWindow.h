@@ -31,6 +31,9 @@ public:
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers) override;
     void FormKeyPress(QChar key) override;
     void FormClose() override;
+    // Where it was designed to stand, unless that is far from the panel of
+    // the window that starts the exercise (a large screen): then just above it.
+    QPoint FirstPosition(const Form* opener) const override;
 
     void OnStepTick();  // one step of the current mode
     void OnStageTick();  // one second of the stage clock

@@ -1,6 +1,7 @@
 #include "library/LibraryCopy.h"
 
 #include "books/Document.h"
+#include "platform/Errors.h"
 #include "platform/FileAccess.h"
 #include "platform/TextCodec.h"
 

@@ -7,11 +7,20 @@
 #include "platform/Font.h"
 #include "platform/Random.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <exception>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
 
 namespace vistorel {
+
+class Form;
+class InputWatcher;
 
 // Receives every error that a handler raised.
 class ErrorHandler {
@@ -20,15 +29,22 @@ public:
     virtual void HandleError(const QString& message) = 0;
 };
 
-// Shows the message in a message box that does not block the program.
+// Shows the message in a message box that does not block the program, above
+// the window the user was working in when the error came.
 class MessageBoxErrorHandler : public ErrorHandler {
 public:
     void HandleError(const QString& message) override;
+    // Where the boxes go: the window they stay above (none: above all).
+    void SetCaller(std::function<QWidget*()> caller) { caller_ = std::move(caller); }
+
+private:
+    std::function<QWidget*()> caller_;
 };
 
 class Application {
 public:
     Application(ErrorHandler& errors, Dialogs& dialogs);
+    ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -46,6 +62,17 @@ public:
     void EndErrorBatch();
     Dialogs& StandardDialogs() { return dialogs_; }
     vistorel::Random& Random() { return random_; }
+
+    // The windows of the program, as they are created and destroyed.
+    void AddForm(Form& form);
+    void RemoveForm(Form& form);
+    // The window of the program the user last pressed a mouse button or a key
+    // in, also through its menus and the dialogs it opened; when that one is
+    // hidden now, the visible window that opened it. Null when there is none
+    // (nothing pressed yet, or a test that calls handlers directly).
+    Form* CallingForm() const;
+    // Its top-level widget, the parent that a standard dialog is given.
+    QWidget* CallingWindow() const;
 
     // Ends the message loop (closing the application's main window does this).
     void Terminate();
@@ -75,6 +102,8 @@ private:
     bool terminated_ = false;
     bool batching_ = false;
     QStringList batched_;
+    std::vector<Form*> forms_;
+    std::unique_ptr<InputWatcher> input_;
 };
 
 }  // namespace vistorel

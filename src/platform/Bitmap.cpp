@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QtEndian>
 
 #include <algorithm>
@@ -118,10 +120,34 @@ QString PictureSizeProblem(qint64 width, qint64 height) {
 }
 
 void Bitmap::LoadFromFile(const QString& path) {
+    const auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    LoadFromFile(path, gui != nullptr ? gui->devicePixelRatio() : 1.0);
+}
+
+void Bitmap::LoadFromFile(const QString& path, double deviceRatio) {
     // Converted in place where the format allows, not copied.
     QImage image = DecodePicture(path).convertToFormat(QImage::Format_RGB32);
     if (image.isNull()) throw FileError(path, Action(), ReasonOf(ENOMEM));
+    QImage sharp;
+    const QString sharpPath = SharpPicturePath(path);
+    if (deviceRatio > 1 && QFileInfo::exists(sharpPath)) {
+        try {
+            sharp = DecodePicture(sharpPath).convertToFormat(QImage::Format_RGB32);
+        } catch (const Error&) {
+            sharp = QImage();  // the picture itself serves, scaled up
+        }
+        if (sharp.size() != image.size() * 2) sharp = QImage();
+        sharp.setDevicePixelRatio(2);
+    }
     image_ = std::move(image);
+    sharp_ = std::move(sharp);
+}
+
+QString SharpPicturePath(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot <= slash + 1) return path + QStringLiteral("@2x");
+    return path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
 }
 
 QString ResolveImageName(const QString& directory, const QString& name) {

@@ -5,24 +5,51 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace vistorel {
 
-ImageSurface::ImageSurface(int width, int height, TColor fill)
-    : image_(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32) {
+namespace {
+
+int DeviceEdge(int logical, double ratio) { return static_cast<int>(std::floor(logical * ratio)); }
+
+// Fills the device pixels of a logical rectangle that lies inside the image.
+void FillDevice(QImage& image, const QRect& logical, QRgb rgb) {
+    const QRect device = DeviceRect(logical, image.devicePixelRatio()).intersected(image.rect());
+    for (int y = device.top(); y <= device.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::fill(line + device.left(), line + device.right() + 1, rgb);
+    }
+}
+
+}  // namespace
+
+QRect DeviceRect(const QRect& logical, double ratio) {
+    if (ratio == 1) return logical;
+    const int left = DeviceEdge(logical.left(), ratio);
+    const int top = DeviceEdge(logical.top(), ratio);
+    return {left, top, DeviceEdge(logical.left() + logical.width(), ratio) - left,
+            DeviceEdge(logical.top() + logical.height(), ratio) - top};
+}
+
+QRect LogicalRect(const QImage& image) {
+    if (image.devicePixelRatio() == 1) return image.rect();
+    return {QPoint(0, 0), image.deviceIndependentSize().toSize()};
+}
+
+ImageSurface::ImageSurface(int width, int height, TColor fill, double ratio)
+    : image_(static_cast<int>(std::max(width, 0) * ratio), static_cast<int>(std::max(height, 0) * ratio),
+             QImage::Format_RGB32) {
+    image_.setDevicePixelRatio(ratio);
     image_.fill(ToQColor(fill));
 }
 
 void Canvas::Fill(const QRect& area, TColor colour) {
     QImage& image = target_.SurfaceImage();
-    const QRect clipped = area.intersected(image.rect());
+    const QRect clipped = area.intersected(LogicalRect(image));
     if (clipped.isEmpty()) return;
-    const QRgb rgb = ToRgb(colour);
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        std::fill(line + clipped.left(), line + clipped.right() + 1, rgb);
-    }
+    FillDevice(image, clipped, ToRgb(colour));
     target_.SurfaceChanged(clipped);
 }
 
@@ -47,6 +74,8 @@ void Canvas::FillRect(int x1, int y1, int x2, int y2) {
 void Canvas::LineTo(int x, int y) {
     QImage& image = target_.SurfaceImage();
     const QRgb rgb = ToRgb(Pen.Color);
+    const QRect bounds = LogicalRect(image);
+    const bool scaled = image.devicePixelRatio() != 1;
     int cx = penPos_.x();
     int cy = penPos_.y();
     const int dx = std::abs(x - cx);
@@ -57,8 +86,12 @@ void Canvas::LineTo(int x, int y) {
     QRect touched(penPos_, penPos_);
     // Bresenham, stopping before the end point.
     while (cx != x || cy != y) {
-        if (cx >= 0 && cy >= 0 && cx < image.width() && cy < image.height()) {
-            reinterpret_cast<QRgb*>(image.scanLine(cy))[cx] = rgb;
+        if (cx >= 0 && cy >= 0 && cx < bounds.width() && cy < bounds.height()) {
+            if (scaled) {
+                FillDevice(image, QRect(cx, cy, 1, 1), rgb);
+            } else {
+                reinterpret_cast<QRgb*>(image.scanLine(cy))[cx] = rgb;
+            }
         }
         touched |= QRect(cx, cy, 1, 1);
         const int twice = 2 * error;
@@ -72,7 +105,7 @@ void Canvas::LineTo(int x, int y) {
         }
     }
     penPos_ = QPoint(x, y);
-    const QRect clipped = touched.intersected(image.rect());
+    const QRect clipped = touched.intersected(bounds);
     if (!clipped.isEmpty()) target_.SurfaceChanged(clipped);
 }
 
@@ -83,7 +116,7 @@ void Canvas::TextOut(int x, int y, const QString& text) {
     if (Brush.Style == BrushStyle::Solid) Fill(area, Brush.Color);
     QImage& image = target_.SurfaceImage();
     // Nothing to paint outside the surface (or on none, in a window shrunk to nothing).
-    const QRect clipped = area.intersected(image.rect());
+    const QRect clipped = area.intersected(LogicalRect(image));
     if (clipped.isEmpty()) return;
     {
         QPainter painter(&image);
@@ -97,25 +130,38 @@ void Canvas::TextOut(int x, int y, const QString& text) {
 void Canvas::Draw(int x, int y, const Bitmap& bitmap) {
     if (bitmap.Empty()) return;
     QImage& image = target_.SurfaceImage();
-    const QRect clipped = QRect(x, y, bitmap.Width(), bitmap.Height()).intersected(image.rect());
+    const QRect clipped = QRect(x, y, bitmap.Width(), bitmap.Height()).intersected(LogicalRect(image));
     if (clipped.isEmpty()) return;
     {
+        const QImage& picture = bitmap.ImageFor(image.devicePixelRatio());
         QPainter painter(&image);
-        painter.drawImage(x, y, bitmap.Image());
+        // A picture drawn at another scale than its own is smoothed, not cut
+        // into uneven blocks; one at its own scale is copied point for point.
+        if (picture.devicePixelRatio() != image.devicePixelRatio()) {
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        }
+        painter.drawImage(QRect(x, y, bitmap.Width(), bitmap.Height()), picture);
     }
     target_.SurfaceChanged(clipped);
 }
 
 TColor Canvas::Pixel(int x, int y) const {
     const QImage& image = target_.SurfaceImage();
-    if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return -1;
-    return FromRgb(image.pixel(x, y));
+    const QRect bounds = LogicalRect(image);
+    if (x < 0 || y < 0 || x >= bounds.width() || y >= bounds.height()) return -1;
+    const QPoint device = DeviceRect(QRect(x, y, 1, 1), image.devicePixelRatio()).topLeft();
+    return FromRgb(image.pixel(device));
 }
 
 void Canvas::SetPixel(int x, int y, TColor colour) {
     QImage& image = target_.SurfaceImage();
-    if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return;
-    reinterpret_cast<QRgb*>(image.scanLine(y))[x] = ToRgb(colour);
+    const QRect bounds = LogicalRect(image);
+    if (x < 0 || y < 0 || x >= bounds.width() || y >= bounds.height()) return;
+    if (image.devicePixelRatio() == 1) {
+        reinterpret_cast<QRgb*>(image.scanLine(y))[x] = ToRgb(colour);
+    } else {
+        FillDevice(image, QRect(x, y, 1, 1), ToRgb(colour));
+    }
     target_.SurfaceChanged(QRect(x, y, 1, 1));
 }
 

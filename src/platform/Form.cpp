@@ -1,20 +1,35 @@
 #include "platform/Form.h"
 
+#include "platform/ScreenFit.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <vector>
 
 namespace vistorel {
 
 namespace {
+
+// How long after a show the window manager may still frame and place the
+// window, and so move it off the screen again.
+constexpr qint64 kSettlingMs = 3000;
+
+// The screen under the middle of the rectangle, else the window's own.
+QScreen* ScreenOf(const QWidget& window, const QRect& frame) {
+    if (QScreen* under = QGuiApplication::screenAt(frame.center())) return under;
+    if (QScreen* own = window.screen()) return own;
+    return QGuiApplication::primaryScreen();
+}
 
 MouseButton ToMouseButton(Qt::MouseButton button) {
     switch (button) {
@@ -36,13 +51,21 @@ public:
         setFocusPolicy(Qt::NoFocus);
     }
 
+    // The client area in device pixels, at the ratio of the screen it is on.
     QImage& Image() {
-        if (image_.size() != size()) {
-            QImage resized(size(), QImage::Format_RGB32);
+        if (Stale()) {
+            const qreal ratio = devicePixelRatioF();
+            QImage resized(size() * ratio, QImage::Format_RGB32);
+            resized.setDevicePixelRatio(ratio);
             resized.fill(ToQColor(form_.color_));
             image_ = resized;
         }
         return image_;
+    }
+    // The image no longer fits the window's size or its screen's ratio.
+    bool Stale() const {
+        const qreal ratio = devicePixelRatioF();
+        return image_.size() != size() * ratio || image_.devicePixelRatio() != ratio;
     }
 
     void Changed(const QRect& area) {
@@ -69,9 +92,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override {
+        // Moved to a screen of another scale: drawn afresh at its ratio.
+        if (Stale() && form_.shown_) form_.Repaint();
         QPainter painter(this);
         const QImage& image = Image();
-        painter.drawImage(event->rect(), image, event->rect());
+        painter.drawImage(event->rect(), image, DeviceRect(event->rect(), image.devicePixelRatio()));
     }
     void resizeEvent(QResizeEvent*) override { form_.SurfaceResized(); }
     void mousePressEvent(QMouseEvent* event) override {
@@ -110,7 +135,13 @@ public:
     }
 
 protected:
-    void resizeEvent(QResizeEvent*) override { LayoutChildren(); }
+    void resizeEvent(QResizeEvent* event) override {
+        LayoutChildren();
+        if (event->spontaneous()) form_.FrameChanged();
+    }
+    void moveEvent(QMoveEvent* event) override {
+        if (event->spontaneous()) form_.FrameChanged();
+    }
     void showEvent(QShowEvent* event) override { form_.WindowShown(event->spontaneous()); }
     void hideEvent(QHideEvent* event) override {
         if (!event->spontaneous()) form_.shown_ = false;
@@ -149,9 +180,10 @@ Form::Form(Application& app)
     window_->setAttribute(Qt::WA_QuitOnClose, false);
     SetColor(color_);
     ApplyFlags();
+    app_.AddForm(*this);
 }
 
-Form::~Form() = default;
+Form::~Form() { app_.RemoveForm(*this); }
 
 void Form::Create() {
     app_.Guard([this] { FormCreate(); });
@@ -160,7 +192,6 @@ void Form::Create() {
 void Form::ApplyDesign(const FormDesign& design) {
     SetCaption(design.Caption);
     border_ = design.Border;
-    stayOnTop_ = design.StayOnTop;
     ApplyFlags();
     SetColor(design.Color);
     if (design.OuterSize) {
@@ -179,26 +210,30 @@ void Form::SetBorderStyle(BorderStyle style) {
     ApplyFlags();
 }
 
-void Form::SetStayOnTop(bool on) {
-    stayOnTop_ = on;
+void Form::SetMainForm(bool main) {
+    mainForm_ = main;
+    if (main) SetStandalone(true);
+}
+
+void Form::SetStandalone(bool on) {
+    standalone_ = on;
     ApplyFlags();
 }
 
 void Form::ApplyFlags() {
+    // A window that belongs to another is a dialog (or a tool window) for
+    // the desktop: on X only those carry the transient hint.
+    const Qt::WindowFlags kind = standalone_ ? Qt::Window : Qt::Dialog;
+    const Qt::WindowFlags caption = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    const Qt::WindowFlags sizeable = caption | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint;
     Qt::WindowFlags flags;
     switch (border_) {
-        case BorderStyle::Sizeable: flags = Qt::Window; break;
-        case BorderStyle::Single:
-            flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
-            break;
-        case BorderStyle::Dialog:
-            flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-            break;
-        case BorderStyle::None: flags = Qt::Window | Qt::FramelessWindowHint; break;
+        case BorderStyle::Sizeable: flags = standalone_ ? Qt::Window : kind | sizeable; break;
+        case BorderStyle::Single: flags = kind | sizeable; break;
+        case BorderStyle::Dialog: flags = kind | caption; break;
+        case BorderStyle::None: flags = kind | Qt::FramelessWindowHint; break;
         case BorderStyle::SizeToolWin: flags = Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint; break;
     }
-    if (stayOnTop_) flags |= Qt::WindowStaysOnTopHint;
     const bool visible = window_->isVisible();
     window_->setWindowFlags(flags);
     if (visible) window_->show();
@@ -283,9 +318,59 @@ bool Form::KeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void Form::Show() {
-    if (!window_->isVisible()) window_->show();
+    if (!window_->isVisible()) {
+        BeforeShowing();
+        window_->show();
+    }
     window_->raise();
     if (!window_->testAttribute(Qt::WA_ShowWithoutActivating)) window_->activateWindow();
+}
+
+void Form::BeforeShowing() {
+    AttachToCaller();
+    if (!placed_) {
+        placed_ = true;
+        const QPoint first = FirstPosition(opener_);
+        if (first != QPoint(Left(), Top())) SetPosition(first.x(), first.y());
+    }
+    FitOnScreen();
+    settling_.start();
+}
+
+void Form::AttachToCaller() {
+    if (standalone_) return;
+    Form* caller = app_.CallingForm();
+    // Never above a window that is kept above this one.
+    for (Form* above = caller; above != nullptr; above = above->opener_) {
+        if (above == this) return;
+    }
+    if (caller == nullptr) return;
+    window_->winId();  // the native window, which the hint belongs to
+    QWindow* own = window_->windowHandle();
+    QWindow* parent = caller->window_->windowHandle();
+    if (own == nullptr || parent == nullptr) return;
+    opener_ = caller;
+    own->setTransientParent(parent);
+}
+
+QPoint Form::FirstPosition(const Form*) const { return {Left(), Top()}; }
+
+QRect Form::ScreenAnchor() const { return window_->frameGeometry(); }
+
+void Form::FitOnScreen() {
+    if (window_->isMaximized() || window_->isFullScreen() || window_->isMinimized()) return;
+    const QRect frame = window_->frameGeometry();
+    const QScreen* screen = ScreenOf(*window_, frame);
+    if (screen == nullptr) return;
+    const bool resizable = border_ == BorderStyle::Sizeable || border_ == BorderStyle::SizeToolWin;
+    const QRect fitted =
+        FitOnArea(frame, WholeDevicePixels(screen->availableGeometry(), screen->devicePixelRatio()), resizable);
+    if (fitted.size() != frame.size()) window_->resize(window_->size() - (frame.size() - fitted.size()));
+    if (fitted.topLeft() != frame.topLeft()) window_->move(fitted.topLeft());
+}
+
+void Form::FrameChanged() {
+    if (settling_.isValid() && settling_.elapsed() < kSettlingMs) FitOnScreen();
 }
 
 void Form::SetShowWithoutActivating(bool on) { window_->setAttribute(Qt::WA_ShowWithoutActivating, on); }
@@ -295,10 +380,11 @@ void Form::ShowMaximized() {
         window_->setMinimumSize(0, 0);
         window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     }
+    if (!window_->isVisible()) AttachToCaller();
     // Without a window manager nothing maximises the window: take the screen's
     // working area ourselves; a window manager keeps it maximised as well.
     if (QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen()) {
-        window_->setGeometry(screen->availableGeometry());
+        window_->setGeometry(WholeDevicePixels(screen->availableGeometry(), screen->devicePixelRatio()));
     }
     window_->showMaximized();
     window_->raise();

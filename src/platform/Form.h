@@ -7,6 +7,9 @@
 #include "platform/Canvas.h"
 #include "platform/Colour.h"
 
+#include <QElapsedTimer>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <functional>
@@ -36,6 +39,8 @@ enum class MouseButton { Left, Right, Middle };
 struct FormDesign {
     QString Caption;
     BorderStyle Border = BorderStyle::Sizeable;
+    // Designed to stay on top: every window that another one opens stays above
+    // that one (see Form::Show), none floats above other programs' windows.
     bool StayOnTop = false;
     int Left = 0;
     int Top = 0;
@@ -65,7 +70,6 @@ public:
     void SetCaption(const QString& caption);
     QString Caption() const;
     void SetBorderStyle(BorderStyle style);
-    void SetStayOnTop(bool on);
     void SetCursor(CursorShape shape);
     void SetPosition(int left, int top);
     void SetClientSize(int width, int height);
@@ -81,17 +85,31 @@ public:
     TColor Color() const { return color_; }
     void SetColor(TColor color);
     void SetMenuBar(QMenuBar* menu);
-    // Closing this window ends the message loop.
-    void SetMainForm(bool main) { mainForm_ = main; }
+    bool HasMenuBar() const { return menu_ != nullptr; }
+    // Closing this window ends the message loop; it stands on its own.
+    void SetMainForm(bool main);
+    // A window that no other one opens (the welcome and the main window)
+    // stands on its own. Every other window is kept above the window that
+    // opened it (see Show).
+    void SetStandalone(bool on);
+    // The window that opened this one last; null for a standalone window or
+    // one that was shown by no window of the program.
+    Form* Opener() const { return opener_; }
     // The keys of a dialog: Enter (either key) runs `accept`, Escape runs
     // `cancel`, when the control that has the focus leaves them unused (a
     // multi-line field keeps Enter for its new lines). Either may be empty.
     void SetDialogKeys(std::function<void()> accept, std::function<void()> cancel);
 
     // Shows the window in front and gives it the keyboard, unless it was
-    // made to show without taking it.
+    // made to show without taking it. A hidden window becomes the transient
+    // window of the one the user called it from (Application::CallingForm),
+    // so that the desktop keeps it above that one, with any window manager
+    // and on Wayland; the first time it is placed (FirstPosition); and it is
+    // moved, and shrunk if it is resizable, to lie on the screen, also once
+    // the window manager has framed it.
     void Show();
     void SetShowWithoutActivating(bool on);
+    // Shown over the screen's working area, in whole device pixels.
     void ShowMaximized();
     void Hide();
     // Runs FormClose, hides the window and, for the main form, ends the program.
@@ -103,6 +121,14 @@ public:
 
     QWidget* Widget() const;   // the top-level window
     QWidget* Surface() const;  // the client area; parent of labels and controls
+
+    // Where the window goes when it is shown the first time, as the position
+    // of its frame on the screen, given the window that opens it (null when
+    // none does): by default where it stands.
+    virtual QPoint FirstPosition(const Form* opener) const;
+    // The part of this window, on the screen, near which the windows it opens
+    // may place themselves: by default the whole window.
+    virtual QRect ScreenAnchor() const;
 
     // Event handlers; the toolkit calls them through the handler guard.
     virtual void FormCreate() {}
@@ -130,6 +156,10 @@ private:
     void SurfaceResized();
     void KeepFixedSize();
     bool KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void BeforeShowing();
+    void AttachToCaller();
+    void FitOnScreen();
+    void FrameChanged();
 
     Application& app_;
     std::unique_ptr<FormWindow> window_;
@@ -140,7 +170,12 @@ private:
     QSize fixedSize_;  // the client size set last, menu bar included
     TColor color_ = clBtnFace;
     BorderStyle border_ = BorderStyle::Sizeable;
-    bool stayOnTop_ = false;
+    Form* opener_ = nullptr;
+    // Runs from each show for as long as a window manager may still be
+    // framing and placing the window.
+    QElapsedTimer settling_;
+    bool standalone_ = false;
+    bool placed_ = false;
     bool mainForm_ = false;
     bool closing_ = false;
     bool shown_ = false;

@@ -35,40 +35,40 @@ QString ToQtFilter(const QString& filter) {
 }
 
 std::optional<QString> QtDialogs::OpenFile(const QString& filter) {
-    const QString path = QFileDialog::getOpenFileName(nullptr, QString(), QString(), ToQtFilter(filter));
+    const QString path = QFileDialog::getOpenFileName(Caller(), QString(), QString(), ToQtFilter(filter));
     if (path.isEmpty()) return std::nullopt;
     return path;
 }
 
 std::optional<QString> QtDialogs::SaveFile(const QString& filter, const QString& suggested) {
-    const QString path = QFileDialog::getSaveFileName(nullptr, QString(), suggested, ToQtFilter(filter));
+    const QString path = QFileDialog::getSaveFileName(Caller(), QString(), suggested, ToQtFilter(filter));
     if (path.isEmpty()) return std::nullopt;
     return path;
 }
 
 bool QtDialogs::Confirm(const QString& question) {
     // What is asked about is lost for good: Enter keeps it.
-    return QMessageBox::question(nullptr, QStringLiteral("Vistorel"), question, QMessageBox::Yes | QMessageBox::No,
+    return QMessageBox::question(Caller(), QStringLiteral("Vistorel"), question, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogs::OpenPicture() {
     const QString path = QFileDialog::getOpenFileName(
-        nullptr, QString(), QString(),
+        Caller(), QString(), QString(),
         ToQtFilter(QStringLiteral("Все картинки|*.bmp;*.jpg;*.jpeg|Картинки BMP|*.bmp|Картинки JPEG|*.jpg;*.jpeg")));
     if (path.isEmpty()) return std::nullopt;
     return path;
 }
 
 std::optional<TColor> QtDialogs::ChooseColor(TColor initial) {
-    const QColor color = QColorDialog::getColor(ToQColor(initial));
+    const QColor color = QColorDialog::getColor(ToQColor(initial), Caller());
     if (!color.isValid()) return std::nullopt;
     return FromQColor(color);
 }
 
 std::optional<Font> QtDialogs::ChooseFont(const Font& initial) {
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial.ToQFont());
+    const QFont chosen = QFontDialog::getFont(&ok, initial.ToQFont(), Caller());
     if (!ok) return std::nullopt;
     Font font = initial;
     font.Name = chosen.family();
@@ -82,8 +82,10 @@ std::optional<Font> QtDialogs::ChooseFont(const Font& initial) {
 }
 
 void QtDialogs::ShowMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    QWidget* caller = Caller();
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, caller);
+    // Above the window it is about; with none, above every window.
+    if (caller == nullptr) box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }
 

@@ -4,6 +4,8 @@
 
 namespace vistorel {
 
-int DesignedOuterHeight(const Form& window) { return window.ClientHeight() + kDesignedFrameHeight; }
+int DesignedOuterHeight(const Form& window) {
+    return window.ClientHeight() + kDesignedFrameHeight + (window.HasMenuBar() ? kDesignedMenuBarHeight : 0);
+}
 
 }  // namespace vistorel

@@ -1,7 +1,9 @@
 #include "trainers/HopalongOrbit.h"
 
+#include "platform/Canvas.h"
 #include "platform/Random.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -41,10 +43,23 @@ QRect PlotBreakFigure(QImage& image, const BreakFigure& figure, Random& random) 
     const QRgb colour = ToRgb(figure.ColorBase + 200);
     const QRgb black = ToRgb(clBlack);
     const bool allBlack = figure.ColorBase < 10000;
-    const int width = image.width();
-    const int height = image.height();
+    // Points are logical pixels: on a scaled screen each covers its block of
+    // device pixels.
+    const double ratio = image.devicePixelRatio();
+    const int width = LogicalRect(image).width();
+    const int height = LogicalRect(image).height();
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
+    const auto plot = [&](int px, int py, QRgb rgb) {
+        if (ratio == 1) {
+            reinterpret_cast<QRgb*>(bits + py * stride)[px] = rgb;
+            return;
+        }
+        const QRect block = DeviceRect(QRect(px, py, 1, 1), ratio).intersected(image.rect());
+        for (int y = block.top(); y <= block.bottom(); ++y) {
+            std::fill_n(reinterpret_cast<QRgb*>(bits + y * stride) + block.left(), block.width(), rgb);
+        }
+    };
     int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
 
     // One draw of nine random decimal digits serves nine points: the same
@@ -62,7 +77,7 @@ QRect PlotBreakFigure(QImage& image, const BreakFigure& figure, Random& random) 
         int px = 0, py = 0;
         if (BreakPointPosition(figure, orbit.X(), orbit.Y(), px, py) && px >= 0 && py >= 0 && px < width &&
             py < height) {
-            reinterpret_cast<QRgb*>(bits + py * stride)[px] = dark ? black : colour;
+            plot(px, py, dark ? black : colour);
             if (px < left) left = px;
             if (px > right) right = px;
             if (py < top) top = py;

@@ -44,7 +44,7 @@ MemoryTestWindow::MemoryTestWindow(Program& program)
     legend->setAttribute(Qt::WA_TransparentForMouseEvents);
     Bitmap picture;
     program.App.Guard([&] { picture.LoadFromFile(QString::fromLatin1(pictures::kLegend)); });
-    legend->setPixmap(QPixmap::fromImage(picture.Image()));
+    legend->setPixmap(QPixmap::fromImage(picture.ImageFor(legend->devicePixelRatioF())));
     legend->show();
 
     for (int i = 0; i < kMemoryRings; ++i) {

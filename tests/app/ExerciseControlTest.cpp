@@ -102,7 +102,7 @@ TEST(ExerciseControl, SpeedBarShowsTheStepInterval) {
     EXPECT_TRUE(e.p->ExerciseActive);
     EXPECT_EQ(e.StepTimer().Interval(), 1000);
     EXPECT_EQ(e.Main().PanelX, 360);
-    EXPECT_EQ(e.Main().PanelY, 874);
+    EXPECT_EQ(e.Main().PanelY, 903);
     e.Step();
     EXPECT_EQ(e.SpeedRow(), Bar(10));
     EXPECT_EQ(e.PanelPixel(465 + 5, 21), clAccent);

@@ -11,6 +11,7 @@
 #include "engine/ExerciseWindow.h"
 #include "library/AddTextWindow.h"
 #include "library/TextManagerWindow.h"
+#include "skin/DesignedFrame.h"
 #include "support/TestSupport.h"
 #include "trainers/BreakScreen.h"
 #include "trainers/IpsTestWindow.h"
@@ -68,7 +69,7 @@ TEST_F(MainMenuTest, StartRestartsAndExitEnds) {
     MainWindow& main = *p->mainWindow;
     main.Repaint();
     EXPECT_EQ(main.Height(), main.ClientHeight() + Menu().Bar()->height());
-    EXPECT_EQ(main.PanelY, main.Height() - 150);
+    EXPECT_EQ(main.PanelY, main.ClientHeight() + kDesignedMenuBarHeight + kDesignedFrameHeight - 150);
 
     EXPECT_EQ(Menu().startAction->text(), QStringLiteral("Старт"));
     Menu().startAction->trigger();

@@ -100,7 +100,7 @@ TEST_F(MainWindowTest, PaintShowsTilesControlPanelAndIdleButtons) {
     EXPECT_EQ(Main().Width(), 1280);
     EXPECT_EQ(Main().Height(), 1024);
     EXPECT_EQ(Main().PanelX, 360);
-    EXPECT_EQ(Main().PanelY, 874);
+    EXPECT_EQ(Main().PanelY, 903);
 
     const QString tile = QStringLiteral("bgrnd.bmp");
     EXPECT_EQ(Main().Canvas.Pixel(0, 0), PicturePixel(tile, 0, 0));
@@ -288,24 +288,26 @@ TEST(MainWindowNarrow, PanelOriginFollowsTheWindowSize) {
     ASSERT_EQ(main.Width(), 401);
     ASSERT_EQ(main.Height(), 300);
     EXPECT_EQ(main.PanelX, 401 / 2 - 280);
-    EXPECT_EQ(main.PanelY, 150);
-    EXPECT_EQ(main.Canvas.Pixel(0, 150), PicturePixel(QStringLiteral("control.bmp"), 80, 0));
-    EXPECT_TRUE(Shows(main, -72, 166, QStringLiteral("begin.bmp")));
+    // 150 rows above the designed bottom: the 280 client rows, a 20-row menu
+    // bar and the 29 rows of the frame, whatever frame the window really has.
+    EXPECT_EQ(main.PanelY, 179);
+    EXPECT_EQ(main.Canvas.Pixel(0, 179), PicturePixel(QStringLiteral("control.bmp"), 80, 0));
+    EXPECT_TRUE(Shows(main, -72, 195, QStringLiteral("begin.bmp")));
 
     const HitRect start = main.ButtonRect(kStart);
     EXPECT_EQ(start.Left, -72);
     EXPECT_EQ(start.Right, 12);
-    main.FormMouseMove(5, 180);
+    main.FormMouseMove(5, 209);
     EXPECT_TRUE(main.Hovered(kStart));
-    EXPECT_TRUE(Shows(main, -72, 166, QStringLiteral("begin1.bmp")));
+    EXPECT_TRUE(Shows(main, -72, 195, QStringLiteral("begin1.bmp")));
 
     // Texts (86..172) starts at x = 6 and About ends at x = 12.
-    main.FormMouseMove(10, 200);
+    main.FormMouseMove(10, 229);
     EXPECT_TRUE(main.Hovered(kAbout) && main.Hovered(kTexts));
     // A start (here reporting that no text is chosen) tells where Start ends.
-    p.Test.App.Guard([&] { main.FormMouseDown(MouseButton::Left, 12, 180); });
+    p.Test.App.Guard([&] { main.FormMouseDown(MouseButton::Left, 12, 209); });
     EXPECT_TRUE(p.Test.Errors.Messages.isEmpty());
-    p.Test.App.Guard([&] { main.FormMouseDown(MouseButton::Left, 11, 180); });
+    p.Test.App.Guard([&] { main.FormMouseDown(MouseButton::Left, 11, 209); });
     EXPECT_EQ(p.Test.Errors.Messages.size(), 1);
 }
 

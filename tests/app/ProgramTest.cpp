@@ -320,7 +320,7 @@ TEST(Program, StartsWithoutImages) {
         }
     }
     EXPECT_EQ(main.PanelX, 360);
-    EXPECT_EQ(main.PanelY, 874);
+    EXPECT_EQ(main.PanelY, 903);
 
     main.Close();
     EXPECT_EQ(p.Dir.Read(kSettingsFile), ownSettings);

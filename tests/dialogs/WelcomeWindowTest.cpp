@@ -205,7 +205,7 @@ TEST(WelcomeClick, OpensTheMainWindowAtAnyAnimationPosition) {
         EXPECT_EQ(p->mainWindow->Width(), 1280);
         EXPECT_EQ(p->mainWindow->Height(), 1024);
         EXPECT_EQ(p->mainWindow->PanelX, 360);
-        EXPECT_EQ(p->mainWindow->PanelY, 874);
+        EXPECT_EQ(p->mainWindow->PanelY, 903);
         EXPECT_FALSE(p.Test.App.Terminated());
         EXPECT_TRUE(p.Test.Errors.Messages.isEmpty());
     }

@@ -79,28 +79,30 @@ int PixelsUnlike(const QImage& screen, const QRect& area, QRgb background) {
 // The main window as the screen shows it: where its control panel is.
 struct MainWindowOnScreen {
     QRect Window;
-    int MenuHeight = 0;
+    // How far below 150 rows above the window's bottom the panel stands: the
+    // menu bar and the frame the window was designed with.
+    int PanelDrop = 0;
     // A point of the control panel, relative to its origin, on the screen.
     QPoint Panel(int x, int y) const {
         const int panelX = Window.width() / 2 - 280;
         const int panelY = Window.height() - 150;
-        return Window.topLeft() + QPoint(panelX + x, MenuHeight + panelY + y);
+        return Window.topLeft() + QPoint(panelX + x, PanelDrop + panelY + y);
     }
 };
 
-// Where the control panel picture stands below the menu bar, or -1.
-int MenuHeightShown(const QImage& screen, const QRect& window, const QImage& panel) {
+// How far below 150 rows above the bottom the control panel picture stands, or -1.
+int PanelDropShown(const QImage& screen, const QRect& window, const QImage& panel) {
     const int panelX = window.left() + window.width() / 2 - 280;
     const int panelY = window.top() + window.height() - 150;
-    for (int menu = 0; menu <= 80; ++menu) {
+    for (int drop = 0; drop <= 80; ++drop) {
         bool same = true;
         for (int y = 0; y < 12 && same; ++y) {
             for (int x = 0; x < panel.width() && same; ++x) {
-                const QPoint at(panelX + x, panelY + menu + y);
+                const QPoint at(panelX + x, panelY + drop + y);
                 same = screen.rect().contains(at) && screen.pixel(at) == panel.pixel(x, y);
             }
         }
-        if (same) return menu;
+        if (same) return drop;
     }
     return -1;
 }
@@ -164,8 +166,8 @@ protected:
         panel = panel.convertToFormat(QImage::Format_RGB32);
         ASSERT_FALSE(panel.isNull());
         ASSERT_TRUE(ScreenUser::WaitUntil([&] {
-            main_.MenuHeight = MenuHeightShown(user_->Screen(), main_.Window, panel);
-            return main_.MenuHeight > 0;
+            main_.PanelDrop = PanelDropShown(user_->Screen(), main_.Window, panel);
+            return main_.PanelDrop > 0;
         })) << "the control panel is not where the main window puts it below its menu bar";
     }
 
@@ -289,7 +291,7 @@ TEST_F(UserSession, StoredTextBookmarkPreferencesAndATestEndUpInTheFiles) {
     ASSERT_TRUE(user_->WaitUntilGone(kPreferences)) << "Accept did not close the preferences";
 
     // The reading speed test from the menu: the text appears at Start, the result at Stop.
-    user_->Click(main_.Window.topLeft() + QPoint(25, main_.MenuHeight / 2));
+    user_->Click(main_.Window.topLeft() + QPoint(25, 10));  // the menu bar
     user_->Keys({QStringLiteral("Right"), QStringLiteral("Right"), QStringLiteral("Right"), QStringLiteral("Down"),
                  QStringLiteral("Return")});
     const std::optional<ScreenWindow> test = user_->WaitForWindow(kReadingTest);

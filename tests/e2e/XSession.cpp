@@ -190,8 +190,18 @@ bool ScreenUser::SetKeyboardLayout(const QString& layout) const {
 }
 
 void ScreenUser::Click(QPoint at) const {
-    Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()), QString::number(at.y()),
-             QStringLiteral("click"), QStringLiteral("1")});
+    Move(at);
+    Xdotool({QStringLiteral("click"), QStringLiteral("1")});
+}
+
+void ScreenUser::Move(QPoint at) const {
+    // Moved with --sync, which waits until the pointer has moved: for a
+    // pointer already there it would wait until xdotool is given up on.
+    const QString where = Xdotool({QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
+    if (where.contains(QStringLiteral("X=%1\n").arg(at.x())) && where.contains(QStringLiteral("Y=%1\n").arg(at.y()))) {
+        return;
+    }
+    Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()), QString::number(at.y())});
 }
 
 std::optional<ScreenWindow> ScreenUser::ClickToOpen(QPoint at, const QString& title) const {

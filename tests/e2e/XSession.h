@@ -77,6 +77,8 @@ public:
     static bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = kPatienceMs);
 
     void Click(QPoint at) const;
+    // The pointer moved there, without a click.
+    void Move(QPoint at) const;
     // A click that opens a window: clicked again when the window is slow to
     // come (for commands that only show a window, where a second click does
     // no harm), until it is there or the time is up.

@@ -73,8 +73,8 @@ void PaintArrow(QPainter& p, const QRectF& r, Glyph glyph, const QColor& colour)
     p.restore();
 }
 
-QImage PaintButton(const Button& b, const QFont& font, double lit) {
-    QImage img = BlackImage(b.width, b.height);
+QImage PaintButton(const Button& b, const QFont& font, double lit, int scale) {
+    QImage img = BlackImage(b.width, b.height, scale);
     QPainter p(&img);
     Prepare(p);
     const QRectF r(0, 0, b.width, b.height);
@@ -82,7 +82,7 @@ QImage PaintButton(const Button& b, const QFont& font, double lit) {
     if (b.glyph != Glyph::None) {
         PaintArrow(p, r, b.glyph, ink);
     } else {
-        DrawCaption(p, MakeCaption(QString::fromUtf8(b.caption), font), r, ink);
+        DrawCaption(p, MakeCaption(QString::fromUtf8(b.caption), font, scale), r, ink);
     }
     return img;
 }
@@ -105,8 +105,8 @@ void MakeButtons(Output& out) {
     for (const Button& b : kButtons) {
         const QFont font = b.glyph == Glyph::None ? fonts[b.group] : QFont();
         const QString name = QString::fromLatin1(b.name);
-        out.Image(name + QStringLiteral(".bmp"), PaintButton(b, font, 0));
-        out.Image(name + QStringLiteral("1.bmp"), PaintButton(b, font, 1));
+        out.Image(name + QStringLiteral(".bmp"), PaintButton(b, font, 0, out.Scale()));
+        out.Image(name + QStringLiteral("1.bmp"), PaintButton(b, font, 1, out.Scale()));
     }
 }
 
@@ -116,11 +116,11 @@ void MakeStartButton(Output& out) {
     const QString caption = QStringLiteral("Начать");
     const QFont font = FitFont({{caption, face, face.toRect().adjusted(kMargin, kMargin, -kMargin, -kMargin)}}, 15,
                                kMinPixelSize);
-    const Caption text = MakeCaption(caption, font);
+    const int scale = out.Scale();
+    const Caption text = MakeCaption(caption, font, scale);
 
     // The face's outline as a mask, for the glow that grows around it.
-    QImage shape(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
-    shape.fill(Qt::transparent);
+    QImage shape = ClearImage(kWidth, kHeight, scale);
     {
         QPainter p(&shape);
         Prepare(p);
@@ -131,7 +131,7 @@ void MakeStartButton(Output& out) {
 
     for (int frame = 1; frame <= kFrames; ++frame) {
         const double t = (frame - 1) / double(kFrames - 1);
-        QImage img = BlackImage(kWidth, kHeight);
+        QImage img = BlackImage(kWidth, kHeight, scale);
         QPainter p(&img);
         Prepare(p);
         DrawGlow(p, shape, QPoint(0, 0), QColor(kAccent), kGlow, 3.0 * t);

@@ -34,11 +34,11 @@ void PaintReadingLines(QPainter& p, QPointF eye, double eyeWidth) {
 
 // The product name in an orange that deepens downwards, with a soft glow.
 QRect PaintName(QPainter& p, const QString& text, const QRectF& box, int pixelSize, double glow) {
-    const Caption name = MakeCaption(text, SkinFont(pixelSize, true, false, pixelSize / 24.0));
+    const Caption name = MakeCaption(text, SkinFont(pixelSize, true, false, pixelSize / 24.0), ScaleOf(p));
     const QRect at = PlaceCaption(name, box);
     DrawGlow(p, name.ink, at.topLeft(), QColor(kAccent), pixelSize / 4, glow);
-    p.drawImage(at.topLeft(), Colourise(name.ink, [&name](int, int y) {
-                    return Mix(QColor(kAccentLight), QColor(kAccentDeep), y / double(name.ink.height()));
+    p.drawImage(at.topLeft(), Colourise(name.ink, [&name](double, double y) {
+                    return Mix(QColor(kAccentLight), QColor(kAccentDeep), y / LogicalSize(name.ink).height());
                 }));
     return at;
 }
@@ -46,8 +46,7 @@ QRect PaintName(QPainter& p, const QString& text, const QRectF& box, int pixelSi
 // The eye of the mark drawn with a glow, on its own layer first.
 void PaintGlowingEye(QPainter& p, QPointF c, double w, double stroke) {
     const int side = static_cast<int>(w) + 20;
-    QImage layer(side, side, QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
+    QImage layer = ClearImage(side, side, ScaleOf(p));
     {
         QPainter lp(&layer);
         Prepare(lp);
@@ -58,10 +57,10 @@ void PaintGlowingEye(QPainter& p, QPointF c, double w, double stroke) {
     p.drawImage(at, layer);
 }
 
-QImage Ring(int direction) {
+QImage Ring(int direction, int scale) {
     constexpr int kSide = 32;
     constexpr double kOuter = 14, kStroke = 4, kGap = 6;
-    QImage img(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
+    QImage img = BlackImage(kSide, kSide, scale);
     img.fill(Qt::white);
     QPainter p(&img);
     Prepare(p);
@@ -83,7 +82,8 @@ QImage Ring(int direction) {
 
 void MakeLogo(Output& out) {
     constexpr int kW = 401, kH = 250;
-    QImage img = BlackImage(kW, kH);
+    const int scale = out.Scale();
+    QImage img = BlackImage(kW, kH, scale);
     QPainter p(&img);
     Prepare(p);
     const QPointF eye(kW / 2.0, 64);
@@ -91,7 +91,7 @@ void MakeLogo(Output& out) {
     PaintGlowingEye(p, eye, 112, 3.2);
     const QRect name = PaintName(p, QStringLiteral("Висторель"), QRectF(0, 112, kW, 70), 54, 0.6);
     const QRectF subBox(0, name.bottom() + 14, kW, 20);
-    const Caption sub = MakeCaption(QStringLiteral("тренажёр скорочтения"), SkinFont(15, false, false, 2));
+    const Caption sub = MakeCaption(QStringLiteral("тренажёр скорочтения"), SkinFont(15, false, false, 2), scale);
     DrawCaption(p, sub, subBox, QColor(kPaper));
     const QRect subAt = PlaceCaption(sub, subBox);
     p.setPen(QPen(QColor(kAccent), 1));
@@ -104,7 +104,8 @@ void MakeLogo(Output& out) {
 
 void MakeAboutPicture(Output& out) {
     constexpr int kW = 400, kH = 316, kVisible = 249;
-    QImage img = BlackImage(kW, kH);
+    const int scale = out.Scale();
+    QImage img = BlackImage(kW, kH, scale);
     QPainter p(&img);
     Prepare(p);
     QRadialGradient glow(QPointF(kW / 2.0, 90), 260);
@@ -127,7 +128,7 @@ void MakeAboutPicture(Output& out) {
     PaintGlowingEye(p, QPointF(kW / 2.0, 54), 76, 2.6);
     const QRect name = PaintName(p, QStringLiteral("Висторель"), QRectF(0, 86, kW, 56), 44, 0.55);
     const QRectF versionBox(0, name.bottom() + 8, kW, 22);
-    DrawCaption(p, MakeCaption(QStringLiteral("Vistorel 4.0"), SkinFont(17, true, false, 1)), versionBox,
+    DrawCaption(p, MakeCaption(QStringLiteral("Vistorel 4.0"), SkinFont(17, true, false, 1), scale), versionBox,
                 QColor(kPaper));
     const double ruleY = versionBox.bottom() + 10.5;
     QLinearGradient rule(60, 0, kW - 60, 0);
@@ -139,7 +140,7 @@ void MakeAboutPicture(Output& out) {
     const QString slogan = QStringLiteral("Читайте быстрее — понимайте больше");
     const QRectF sloganBox(0, ruleY + 8, kW, 22);
     const QFont sloganFont = FitFont({{slogan, sloganBox, QRect(24, 0, kW - 48, kVisible - 20)}}, 15, 11, false);
-    DrawCaption(p, MakeCaption(slogan, sloganFont), sloganBox, QColor(kMuted));
+    DrawCaption(p, MakeCaption(slogan, sloganFont, scale), sloganBox, QColor(kMuted));
     p.end();
     out.Picture(QStringLiteral("about.bmp"), img);
 }
@@ -147,7 +148,8 @@ void MakeAboutPicture(Output& out) {
 void MakeLegend(Output& out) {
     constexpr int kW = 231, kH = 154;
     constexpr double kCircle = 40, kLine = 52, kDigits = 64;
-    QImage img = BlackImage(kW, kH);
+    const int scale = out.Scale();
+    QImage img = BlackImage(kW, kH, scale);
     QPainter p(&img);
     Prepare(p);
     const QPointF c(kW / 2.0, kH / 2.0);
@@ -166,7 +168,7 @@ void MakeLegend(Output& out) {
         const QString digit = QString::number(n);
         const QRectF box(at.x() - 10, at.y() - 10, 20, 20);
         const QFont fitted = FitFont({{digit, box, QRect(2, 2, kW - 4, kH - 4)}}, 14, 10);
-        DrawCaption(p, MakeCaption(digit, fitted), box, Qt::white);
+        DrawCaption(p, MakeCaption(digit, fitted, scale), box, Qt::white);
     }
     p.end();
     out.Picture(QStringLiteral("legend.jpg"), img);
@@ -174,7 +176,7 @@ void MakeLegend(Output& out) {
 
 void MakeRings(Output& out) {
     for (int n = 1; n <= 8; ++n) {
-        out.Image(QStringLiteral("Ring%1.bmp").arg(n), Ring(n));
+        out.Image(QStringLiteral("Ring%1.bmp").arg(n), Ring(n, out.Scale()));
     }
 }
 

@@ -38,11 +38,24 @@ void Prepare(QPainter& p) {
     p.setRenderHint(QPainter::SmoothPixmapTransform);
 }
 
-QImage BlackImage(int w, int h) {
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+QImage BlackImage(int w, int h, int scale) {
+    QImage img(w * scale, h * scale, QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(scale);
     img.fill(Qt::black);
     return img;
 }
+
+QImage ClearImage(int w, int h, int scale) {
+    QImage img = BlackImage(w, h, scale);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+int ScaleOf(const QPainter& p) {
+    return p.device() ? static_cast<int>(std::lround(p.device()->devicePixelRatio())) : 1;
+}
+
+QSize LogicalSize(const QImage& img) { return img.deviceIndependentSize().toSize(); }
 
 static QRect InkBounds(const QImage& img) {
     int left = img.width(), top = img.height(), right = -1, bottom = -1;
@@ -60,7 +73,7 @@ static QRect InkBounds(const QImage& img) {
     return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-Caption MakeCaption(const QString& text, const QFont& font) {
+Caption MakeCaption(const QString& text, const QFont& font, int scale) {
     const QFontMetricsF fm(font);
     const QStringList lines = text.split(QLatin1Char('\n'));
     double widest = 0;
@@ -69,10 +82,10 @@ Caption MakeCaption(const QString& text, const QFont& font) {
     }
     const int pad = font.pixelSize() + 4;
     const double lineStep = std::round(fm.lineSpacing() * 0.92);
-    QImage canvas(static_cast<int>(std::ceil(widest)) + 2 * pad,
-                  static_cast<int>(std::ceil(lineStep * static_cast<double>(lines.size()) + fm.height())) + 2 * pad,
-                  QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(Qt::transparent);
+    QImage canvas = ClearImage(static_cast<int>(std::ceil(widest)) + 2 * pad,
+                               static_cast<int>(std::ceil(lineStep * static_cast<double>(lines.size()) + fm.height())) +
+                                   2 * pad,
+                               scale);
     const double firstBaseline = pad + std::round(fm.ascent());
     double baseline = firstBaseline;
     {
@@ -86,12 +99,19 @@ Caption MakeCaption(const QString& text, const QFont& font) {
             baseline += lineStep;
         }
     }
-    const QRect ink = InkBounds(canvas);
+    // The ink as found at scale 1: at a larger one the caption is cut the
+    // same way, so that both sit at the same place, in pixels as fine as the
+    // device's.
+    QRect ink = InkBounds(canvas);
+    if (scale != 1) {
+        const Caption unscaled = MakeCaption(text, font, 1);
+        ink = QRect(unscaled.inkOrigin, LogicalSize(unscaled.ink));
+    }
     if (ink.isEmpty()) {
         throw std::runtime_error("caption has no ink: " + text.toStdString());
     }
     Caption caption;
-    caption.ink = canvas.copy(ink);
+    caption.ink = canvas.copy(QRect(ink.topLeft() * scale, ink.size() * scale));
     caption.inkOrigin = ink.topLeft();
     caption.bandTop = firstBaseline - fm.capHeight();
     caption.bandBottom = baseline - lineStep;
@@ -102,7 +122,7 @@ Caption MakeCaption(const QString& text, const QFont& font) {
 QRect PlaceCaption(const Caption& caption, const QRectF& box) {
     const int dx = static_cast<int>(std::lround(box.center().x() - caption.centreX));
     const int dy = static_cast<int>(std::lround(box.center().y() - (caption.bandTop + caption.bandBottom) / 2));
-    return QRect(caption.inkOrigin + QPoint(dx, dy), caption.ink.size());
+    return QRect(caption.inkOrigin + QPoint(dx, dy), LogicalSize(caption.ink));
 }
 
 QFont FitFont(const std::vector<Fit>& fits, int pixelSize, int minPixelSize, bool bold, double letterSpacing) {
@@ -124,13 +144,14 @@ QFont FitFont(const std::vector<Fit>& fits, int pixelSize, int minPixelSize, boo
     throw std::runtime_error("captions do not fit:" + texts.toStdString());
 }
 
-QImage Colourise(const QImage& mask, const std::function<QColor(int x, int y)>& colourAt) {
+QImage Colourise(const QImage& mask, const std::function<QColor(double x, double y)>& colourAt) {
     QImage out = mask.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const double scale = out.devicePixelRatio();
     for (int y = 0; y < out.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < out.width(); ++x) {
             const int alpha = qAlpha(line[x]);
-            const QColor c = colourAt(x, y);
+            const QColor c = colourAt(x / scale, y / scale);
             const int a = alpha * c.alpha() / 255;
             line[x] = qRgba(c.red() * a / 255, c.green() * a / 255, c.blue() * a / 255, a);
         }
@@ -139,7 +160,7 @@ QImage Colourise(const QImage& mask, const std::function<QColor(int x, int y)>& 
 }
 
 QImage Colourise(const QImage& mask, const QColor& colour) {
-    return Colourise(mask, [&colour](int, int) { return colour; });
+    return Colourise(mask, [&colour](double, double) { return colour; });
 }
 
 // One box pass over n values spaced stride apart, zero outside.
@@ -164,8 +185,9 @@ static void BoxPass(float* data, int n, int stride, int box, std::vector<float>&
     }
 }
 
-QImage Blurred(const QImage& img, int radius) {
+QImage Blurred(const QImage& img, int logicalRadius) {
     const QImage src = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int radius = logicalRadius * static_cast<int>(std::lround(src.devicePixelRatio()));
     const int w = src.width() + 2 * radius, h = src.height() + 2 * radius;
     std::vector<float> data(static_cast<size_t>(w) * static_cast<size_t>(h) * 4, 0.0f);
     for (int y = 0; y < src.height(); ++y) {
@@ -201,6 +223,7 @@ QImage Blurred(const QImage& img, int radius) {
             line[x] = qRgba(std::min(channel(px[0]), a), std::min(channel(px[1]), a), std::min(channel(px[2]), a), a);
         }
     }
+    out.setDevicePixelRatio(src.devicePixelRatio());
     return out;
 }
 
@@ -262,15 +285,26 @@ void PaintEye(QPainter& p, QPointF c, double w, const QColor& colour, double str
     p.restore();
 }
 
-Output::Output(QString imagesDir, QString picturesDir)
-    : imagesDir_(std::move(imagesDir)), picturesDir_(std::move(picturesDir)) {}
+Output::Output(QString imagesDir, QString picturesDir, int scale)
+    : imagesDir_(std::move(imagesDir)), picturesDir_(std::move(picturesDir)), scale_(scale) {}
+
+namespace {
+
+// "name.bmp" at scale 2: "name@2x.bmp".
+QString ScaledName(const QString& name, int scale) {
+    if (scale == 1) return name;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return name.left(dot) + QStringLiteral("@%1x").arg(scale) + name.mid(dot);
+}
+
+}  // namespace
 
 void Output::Image(const QString& name, const QImage& img) {
-    Save(imagesDir_, name, img);
+    Save(imagesDir_, ScaledName(name, scale_), img);
 }
 
 void Output::Picture(const QString& name, const QImage& img) {
-    Save(picturesDir_, name, img);
+    Save(picturesDir_, ScaledName(name, scale_), img);
 }
 
 void Output::Icon(const QString& name, const QImage& img) {
@@ -282,6 +316,9 @@ void Output::Save(const QString& dir, const QString& name, const QImage& img) {
         throw std::runtime_error("cannot create " + dir.toStdString());
     }
     const QString path = QDir(dir).filePath(name);
+    if (img.devicePixelRatio() != scale_) {
+        throw std::runtime_error("drawn at another scale than its output: " + path.toStdString());
+    }
     const bool jpeg = name.endsWith(QLatin1String(".jpg"));
     const bool png = name.endsWith(QLatin1String(".png"));
     const QImage pixels = img.convertToFormat(png ? QImage::Format_ARGB32 : QImage::Format_RGB888);

@@ -2,6 +2,12 @@
 // Drawing helpers shared by the image generator: the palette, captions that
 // are measured by their actual ink, soft glows, button faces and the output
 // folder that writes the finished files.
+//
+// Every picture is drawn twice: at its size, and with twice as many pixels
+// each way for screens scaled by 2 ("name@2x.bmp"). Drawing code works in the
+// picture's own (logical) pixels throughout; the images it draws on carry the
+// scale as their device pixel ratio, and the helpers that touch single pixels
+// take it from there.
 
 #include <QColor>
 #include <QFont>
@@ -39,12 +45,14 @@ QFont SkinFont(int pixelSize, bool bold, bool condensed = false, double letterSp
 // the baseline of the last) is what gets centred vertically, so captions with
 // and without descenders share a baseline.
 struct Caption {
-    QImage ink;        // premultiplied ARGB, white with antialiased alpha
-    QPoint inkOrigin;  // where the ink sat on the layout canvas
+    QImage ink;        // premultiplied ARGB, white with antialiased alpha, at the drawing's scale
+    QPoint inkOrigin;  // where the ink sat on the layout canvas (logical pixels)
     double bandTop = 0, bandBottom = 0, centreX = 0;
 };
 
-Caption MakeCaption(const QString& text, const QFont& font);
+// At a scale above 1 the ink is cut where it is at scale 1, so that the
+// caption stands where it stands in the picture at its size.
+Caption MakeCaption(const QString& text, const QFont& font, int scale = 1);
 
 // Where the caption's ink lands when centred in box (whole pixels, so the
 // hinted glyphs stay crisp).
@@ -60,15 +68,17 @@ struct Fit {
 // The largest font, from pixelSize down to minPixelSize (plain width first,
 // then condensed), with which every caption's ink lies inside its room. A
 // group of buttons shares one font this way. Throws when even the smallest
-// does not fit: a caption that spills is a build error.
+// does not fit: a caption that spills is a build error. Fitted at scale 1, so
+// that both scales of a picture take the same font.
 QFont FitFont(const std::vector<Fit>& fits, int pixelSize, int minPixelSize, bool bold = true,
               double letterSpacing = 0);
 
-// The mask coloured per pixel (keeping its alpha).
-QImage Colourise(const QImage& mask, const std::function<QColor(int x, int y)>& colourAt);
+// The mask coloured per pixel (keeping its alpha); colourAt gets the pixel's
+// place in logical pixels.
+QImage Colourise(const QImage& mask, const std::function<QColor(double x, double y)>& colourAt);
 QImage Colourise(const QImage& mask, const QColor& colour);
 
-// A soft copy of img (premultiplied ARGB), grown by radius on every side.
+// A soft copy of img (premultiplied ARGB), grown by radius (logical pixels) on every side.
 QImage Blurred(const QImage& img, int radius);
 
 // Draws a glow of the mask's shape around topLeft: a blurred copy in colour,
@@ -88,13 +98,22 @@ void PaintEye(QPainter& p, QPointF c, double w, const QColor& colour, double str
 // A painter with antialiasing for shapes and text.
 void Prepare(QPainter& p);
 
-QImage BlackImage(int w, int h);
+// A black picture of w x h logical pixels at the scale.
+QImage BlackImage(int w, int h, int scale);
+// A clear (transparent) one, for layers.
+QImage ClearImage(int w, int h, int scale);
+// The scale of the image a painter draws on.
+int ScaleOf(const QPainter& p);
+// An image's size in logical pixels.
+QSize LogicalSize(const QImage& img);
 
-// The two output folders; writes 24-bit BMP and JPEG, and PNG with
-// transparency for the icons, and throws on failure.
+// The two output folders at one scale; writes 24-bit BMP and JPEG, and PNG
+// with transparency for the icons, and throws on failure. At scale 2 the
+// names get "@2x" before their extension.
 class Output {
 public:
-    Output(QString imagesDir, QString picturesDir);
+    Output(QString imagesDir, QString picturesDir, int scale = 1);
+    int Scale() const { return scale_; }
     void Image(const QString& name, const QImage& img);
     void Picture(const QString& name, const QImage& img);
     // An icon goes beside the pictures.
@@ -104,6 +123,7 @@ public:
 private:
     void Save(const QString& dir, const QString& name, const QImage& img);
     QString imagesDir_, picturesDir_;
+    int scale_ = 1;
     int written_ = 0;
 };
 

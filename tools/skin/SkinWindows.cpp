@@ -18,13 +18,15 @@ constexpr int kTile = 64;
 
 // A tile of grey levels: base plus a fixed grain, plus whatever pattern adds.
 // Patterns are periodic in the tile, and grain is per pixel, so tiles join
-// without seams.
-QImage Tile(int base, quint32 seed, int (*pattern)(int x, int y)) {
-    QImage img(kTile, kTile, QImage::Format_RGB32);
+// without seams. At a larger scale the pattern keeps its logical pixels and
+// the grain is as fine as the device's.
+QImage Tile(int base, quint32 seed, int (*pattern)(int x, int y), int scale) {
+    QImage img(kTile * scale, kTile * scale, QImage::Format_RGB32);
+    img.setDevicePixelRatio(scale);
     QRandomGenerator grain(seed);
-    for (int y = 0; y < kTile; ++y) {
-        for (int x = 0; x < kTile; ++x) {
-            const int v = std::clamp(base + pattern(x, y) + grain.bounded(-2, 3), 0, 255);
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            const int v = std::clamp(base + pattern(x / scale, y / scale) + grain.bounded(-2, 3), 0, 255);
             img.setPixel(x, y, qRgb(v, v, v));
         }
     }
@@ -46,8 +48,8 @@ int Hatch(int x, int y) {
     return (x + y) % 8 == 0 ? 6 : 0;
 }
 
-QImage CloseCross() {
-    QImage img = BlackImage(20, 20);
+QImage CloseCross(int scale) {
+    QImage img = BlackImage(20, 20, scale);
     QPainter p(&img);
     Prepare(p);
     p.setPen(QPen(QColor(0x55, 0x38, 0x20), 1));
@@ -74,9 +76,9 @@ void FadingRule(QPainter& p, QPointF from, QPointF to, const QColor& colour) {
 }  // namespace
 
 void MakeBackgrounds(Output& out) {
-    out.Image(QStringLiteral("bgrnd.bmp"), Tile(7, 0x5eed1u, Grid));
-    out.Image(QStringLiteral("bgr.bmp"), Tile(10, 0x5eed2u, Hatch));
-    out.Image(QStringLiteral("winclose.bmp"), CloseCross());
+    out.Image(QStringLiteral("bgrnd.bmp"), Tile(7, 0x5eed1u, Grid, out.Scale()));
+    out.Image(QStringLiteral("bgr.bmp"), Tile(10, 0x5eed2u, Hatch, out.Scale()));
+    out.Image(QStringLiteral("winclose.bmp"), CloseCross(out.Scale()));
 }
 
 void MakeControlPanel(Output& out) {
@@ -86,7 +88,8 @@ void MakeControlPanel(Output& out) {
     // The black band for buttons and controls. Its top row is 10 (the
     // exercise panel's separator starts there), so the rim sits at row 9.
     constexpr int kBandTop = 11, kBandBottom = 84;
-    QImage img = BlackImage(kW, kH);
+    const int scale = out.Scale();
+    QImage img = BlackImage(kW, kH, scale);
     QPainter p(&img);
     Prepare(p);
 
@@ -113,16 +116,18 @@ void MakeControlPanel(Output& out) {
 
     // Name plate: the product name and the subtitle on one line between fading rules.
     const QRectF plate(0, kBandBottom + 2, kW, kH - kBandBottom - 3);
-    const Caption name = MakeCaption(QStringLiteral("Висторель"), SkinFont(12, true, false, 1));
-    const Caption sub = MakeCaption(QStringLiteral("тренажёр скорочтения"), SkinFont(10, false, false, 1));
+    const Caption name = MakeCaption(QStringLiteral("Висторель"), SkinFont(12, true, false, 1), scale);
+    const Caption sub = MakeCaption(QStringLiteral("тренажёр скорочтения"), SkinFont(10, false, false, 1), scale);
     constexpr int kGap = 10;
-    const int total = name.ink.width() + kGap + sub.ink.width();
-    const QRectF nameBox(kW / 2.0 - total / 2.0, plate.top(), name.ink.width(), plate.height());
-    const QRectF subBox(nameBox.right() + kGap, plate.top() + 1, sub.ink.width(), plate.height());
+    const int nameWidth = LogicalSize(name.ink).width();
+    const int subWidth = LogicalSize(sub.ink).width();
+    const int total = nameWidth + kGap + subWidth;
+    const QRectF nameBox(kW / 2.0 - total / 2.0, plate.top(), nameWidth, plate.height());
+    const QRectF subBox(nameBox.right() + kGap, plate.top() + 1, subWidth, plate.height());
     const QRect nameAt = PlaceCaption(name, nameBox);
     DrawGlow(p, name.ink, nameAt.topLeft(), QColor(kAccent), 3, 0.4);
-    p.drawImage(nameAt.topLeft(), Colourise(name.ink, [&name](int, int y) {
-                    return Mix(QColor(kAccentLight), QColor(kAccentDeep), y / double(name.ink.height()));
+    p.drawImage(nameAt.topLeft(), Colourise(name.ink, [&name](double, double y) {
+                    return Mix(QColor(kAccentLight), QColor(kAccentDeep), y / LogicalSize(name.ink).height());
                 }));
     DrawCaption(p, sub, subBox, QColor(kMuted));
     const double ruleY = plate.center().y() + 0.5;
@@ -145,34 +150,35 @@ void MakeTitles(Output& out) {
     constexpr int kFrames = 11, kW = 300, kH = 30, kLeft = 10;
     constexpr double kBand = 20;  // half width of the sweeping light
 
+    const int scale = out.Scale();
     for (const Title& title : kTitles) {
         const QString text = QString::fromUtf8(title.text);
         const QRectF box(0, 0, kW, kH - 4);
         const QFont font = FitFont({{text, box, QRect(2, 2, kW - 4, kH - 4)}}, 19, 12, true, 1);
-        const Caption caption = MakeCaption(text, font);
+        const Caption caption = MakeCaption(text, font, scale);
         QRect at = PlaceCaption(caption, box);
         at.moveLeft(kLeft);
         const QImage& mask = caption.ink;
-        const int width = mask.width();
+        const int width = LogicalSize(mask).width();
 
         for (int frame = 0; frame < kFrames; ++frame) {
             // The light travels from just before the first letter to just past
             // the last; letters it has passed stay lit.
             const double t = frame / double(kFrames - 1);
             const double sweep = -kBand + t * (width + 2 * kBand);
-            const auto litAt = [sweep](int x) { return x < sweep ? 1.0 : 0.0; };
-            const auto shineAt = [sweep](int x) {
+            const auto litAt = [sweep](double x) { return x < sweep ? 1.0 : 0.0; };
+            const auto shineAt = [sweep](double x) {
                 const double d = (x - sweep) / kBand;
                 return std::abs(d) < 1 ? 0.5 * (1 + std::cos(d * std::numbers::pi)) : 0.0;
             };
-            QImage img = BlackImage(kW, kH);
+            QImage img = BlackImage(kW, kH, scale);
             QPainter p(&img);
             Prepare(p);
-            const QImage lit = Colourise(mask, [&litAt](int x, int) {
+            const QImage lit = Colourise(mask, [&litAt](double x, double) {
                 return litAt(x) > 0 ? QColor(kAccent) : QColor(Qt::transparent);
             });
             DrawGlow(p, lit, at.topLeft(), QColor(kAccent), 5, 0.6);
-            p.drawImage(at.topLeft(), Colourise(mask, [&](int x, int) {
+            p.drawImage(at.topLeft(), Colourise(mask, [&](double x, double) {
                             const QColor base = Mix(QColor(kAccentDim), QColor(kAccent), litAt(x));
                             return Mix(base, QColor(0xFF, 0xF4, 0xE8), shineAt(x));
                         }));

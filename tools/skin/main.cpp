@@ -1,4 +1,5 @@
-// Draws every installation image of the program: skin_gen IMAGES_DIR PICTURES_DIR.
+// Draws every installation image of the program, each also at twice its size
+// ("name@2x.bmp"): skin_gen IMAGES_DIR PICTURES_DIR.
 // Run at build time with the offscreen platform; fails (and so fails the build)
 // when an image cannot be written or a caption does not fit its button.
 
@@ -18,18 +19,23 @@ int main(int argc, char** argv) {
     }
     try {
         using namespace vistorel::skin;
-        Output out(args.at(1), args.at(2));
-        MakeBackgrounds(out);
-        MakeControlPanel(out);
-        MakeButtons(out);
-        MakeTitles(out);
-        MakeStartButton(out);
-        MakeLogo(out);
-        MakeRings(out);
-        MakeAboutPicture(out);
-        MakeLegend(out);
-        MakeIcons(out);
-        std::printf("skin_gen: wrote %d images\n", out.Written());
+        int written = 0;
+        // Each picture at its size and at twice it, for screens scaled by 2.
+        for (const int scale : {1, 2}) {
+            Output out(args.at(1), args.at(2), scale);
+            MakeBackgrounds(out);
+            MakeControlPanel(out);
+            MakeButtons(out);
+            MakeTitles(out);
+            MakeStartButton(out);
+            MakeLogo(out);
+            MakeRings(out);
+            MakeAboutPicture(out);
+            MakeLegend(out);
+            if (scale == 1) MakeIcons(out);  // drawn in every size the desktop asks for
+            written += out.Written();
+        }
+        std::printf("skin_gen: wrote %d images\n", written);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "skin_gen: %s\n", e.what());
         return 1;
