@@ -3,6 +3,7 @@
 #include "platform/Colour.h"
 #include "platform/Form.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -20,6 +21,19 @@ bool IsActivationKey(const QKeyEvent& event) {
         case Qt::Key_Select: return true;
         default: return false;
     }
+}
+
+// A window shows where the keyboard is once the keyboard is used in it (a
+// key pressed on one of its buttons, or Tab bringing one the focus): a user
+// of the mouse sees the pictures as they are drawn, without rings.
+const char* const kKeyboardCues = "vistorel-keyboard-cues";
+
+bool KeyboardCuesShown(const QWidget& widget) { return widget.window()->property(kKeyboardCues).toBool(); }
+
+void ShowKeyboardCues(QWidget& widget) {
+    if (KeyboardCuesShown(widget)) return;
+    widget.window()->setProperty(kKeyboardCues, true);
+    widget.update();
 }
 
 }  // namespace
@@ -48,7 +62,7 @@ void ImageButtonFocus::Place(QPoint at, const Bitmap& picture, const HitRect& re
 void ImageButtonFocus::Activate() { app_.Guard(action_); }
 
 void ImageButtonFocus::paintEvent(QPaintEvent*) {
-    if (!hasFocus()) return;
+    if (!hasFocus() || !KeyboardCuesShown(*this)) return;
     QPainter painter(this);
     const qreal half = kRingWidth / 2.0;
     painter.setPen(QPen(QColor::fromRgb(kRingColour), kRingWidth));
@@ -56,7 +70,16 @@ void ImageButtonFocus::paintEvent(QPaintEvent*) {
     painter.drawRect(QRectF(rect()).adjusted(half, half, -half, -half));
 }
 
+void ImageButtonFocus::focusInEvent(QFocusEvent* event) {
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason) {
+        ShowKeyboardCues(*this);
+    }
+    QAbstractButton::focusInEvent(event);
+}
+
 void ImageButtonFocus::keyPressEvent(QKeyEvent* event) {
+    ShowKeyboardCues(*this);
     if (!IsActivationKey(*event)) {
         event->ignore();  // the window's own keys
         return;

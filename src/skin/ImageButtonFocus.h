@@ -1,7 +1,8 @@
 #pragma once
 // The keyboard's and the screen reader's side of a painted image button: an
 // invisible button over its picture. It takes the focus in Tab order and
-// shows a ring around the picture while it has it, runs the button's action
+// shows a ring around the picture while it has it (once the keyboard has
+// been used in the window), runs the button's action
 // on Space or Enter (and when a screen reader presses it), and gives the
 // button its name and the role of a push button. The mouse goes through it
 // to the window, whose hover pictures and mouse-down actions stay its own.
@@ -46,6 +47,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 

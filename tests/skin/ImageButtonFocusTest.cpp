@@ -61,6 +61,11 @@ TEST(ImageButtonFocus, OverThePictureWithARingSpaceAndEnterActOnceAndOtherKeysGo
     button.clearFocus();  // the window gave the first control the focus
     const QRgb surface = shown(7, 35);
     EXPECT_NE(surface, ImageButtonFocus::kRingColour);
+    // Given the focus by the program (or the mouse), it shows no ring until
+    // the keyboard is used in the window.
+    button.setFocus(Qt::OtherFocusReason);
+    EXPECT_EQ(shown(7, 35), surface);
+    button.clearFocus();
     button.setFocus(Qt::TabFocusReason);
     EXPECT_EQ(shown(7, 35), ImageButtonFocus::kRingColour);
     EXPECT_EQ(shown(8, 35), ImageButtonFocus::kRingColour);
