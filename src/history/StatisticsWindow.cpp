@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QStackedWidget>
@@ -60,6 +61,23 @@ private:
 };
 
 namespace {
+
+// A chart view that lets go of presses where its scene has no item: Qt's own
+// asks the item under every press for the buttons it takes, and there may be
+// none while the chart is smaller than its view.
+class ChartView : public QChartView {
+public:
+    using QChartView::QChartView;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (!itemAt(event->position().toPoint())) {
+            event->ignore();
+            return;
+        }
+        QChartView::mousePressEvent(event);
+    }
+};
 
 // Black with the orange accent, like the rest of the program.
 const char kStyle[] =
@@ -109,7 +127,7 @@ QString FileStem(ResultKind kind) {
 StatisticsWindow::StatisticsWindow(Program& program)
     : Form(program.App),
       series(new QLineSeries),
-      chartView(new QChartView),
+      chartView(new ChartView),
       tableView(new QTableView),
       summaryLabel(new QLabel),
       emptyLabel(new QLabel),

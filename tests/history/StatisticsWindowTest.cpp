@@ -15,6 +15,9 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QTest>
+#include <QChartView>
+#include <QChart>
 #include <gtest/gtest.h>
 
 namespace vistorel {
@@ -65,6 +68,25 @@ TEST(StatisticsWindow, ChartAndTableShowEveryResultWithTheBestAndTheTrend) {
     window.ShowKind(ResultKind::IpsTest);
     EXPECT_EQ(window.summaryLabel->text(), QStringLiteral("Лучший результат: 8.00 (IPS, бит/с, 04.03.2026). Тренд: 5.50 → "
                                                           "8.00 (+45.5 %), среднее первых и последних 1."));
+}
+
+// A press where the chart's scene has no item (the chart drawn smaller than
+// its view, as while the window is being laid out) is let go, not handed to
+// the chart view, which expects an item under every press.
+TEST(StatisticsWindow, APressOutsideTheChartIsIgnored) {
+    test::ProgramUnderTest p;
+    RecordSpeeds(*p->Results);
+    StatisticsWindow& window = *p->statisticsWindow;
+    window.Show();
+    window.chartView->chart()->resize(20, 20);
+    window.chartView->setSceneRect(0, 0, 20, 20);
+    QWidget* viewport = window.chartView->viewport();
+    const QPoint outside(viewport->width() - 5, viewport->height() - 5);
+    ASSERT_EQ(window.chartView->itemAt(outside), nullptr);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, outside);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, outside);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, outside);
+    EXPECT_TRUE(window.Visible());
 }
 
 TEST(StatisticsWindow, AKindWithoutResultsSaysHowToGetOne) {
