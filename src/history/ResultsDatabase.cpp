@@ -632,15 +632,19 @@ std::optional<BookDetails> ResultsDatabase::Details(const QString& path) const {
 ResultTable ResultsDatabase::Table(ResultKind kind) const {
     // SQLite turns the stored values into the shown text itself: thousands of
     // rows come out in a few milliseconds, where Qt's date parsing took a
-    // hundred. Each query gives the id, the time in ms since the epoch, the
-    // main figure, then the cells.
+    // hundred. Each query gives the id, the time and the local time in ms
+    // since the epoch, the main figure, the text's title and the level, then
+    // the cells.
     const auto at = [](const char* column) {
-        return QStringLiteral("CAST(round((julianday(%1) - 2440587.5) * 86400000) AS INTEGER),").arg(QLatin1String(column));
+        return QStringLiteral("CAST(round((julianday(%1) - 2440587.5) * 86400000) AS INTEGER),"
+                              " CAST(round((julianday(%1, 'localtime') - 2440587.5) * 86400000) AS INTEGER),")
+            .arg(QLatin1String(column));
     };
     const auto local = [](const char* column, const char* format) {
         return QStringLiteral("strftime('%1', %2, 'localtime')").arg(QLatin1String(format), QLatin1String(column));
     };
     const QString date = local("taken_at", "%Y-%m-%d %H:%M:%S");
+    using K = CellKind;
     ResultTable table;
     QString sql;
     switch (kind) {
@@ -648,35 +652,41 @@ ResultTable ResultsDatabase::Table(ResultKind kind) const {
             table.Headers = {QStringLiteral("Дата"), QStringLiteral("Слов в минуту"), QStringLiteral("bps"),
                              QStringLiteral("Секунд"), QStringLiteral("Знаков"), QStringLiteral("Текст"),
                              QStringLiteral("Файл")};
+            table.Kinds = {K::DateTime, K::Number, K::Number, K::Number, K::Number, K::Text, K::Text};
             sql = QStringLiteral("SELECT r.id, ") + at("taken_at") +
-                  QStringLiteral(" words_per_minute, %1, words_per_minute, bps, printf('%.2f', seconds), characters,"
-                                 " title, path FROM reading_tests r JOIN texts t ON t.id = r.text_id"
+                  QStringLiteral(" words_per_minute, title, 0, %1, words_per_minute, bps, printf('%.2f', seconds),"
+                                 " characters, title, path FROM reading_tests r JOIN texts t ON t.id = r.text_id"
                                  " ORDER BY taken_at DESC, r.id DESC")
                       .arg(date);
             break;
         case ResultKind::IpsTest:
             table.Headers = {QStringLiteral("Дата"), QStringLiteral("IPS"), QStringLiteral("MI"), QStringLiteral("IPI"),
                              QStringLiteral("Найдено"), QStringLiteral("Пропущено"), QStringLiteral("Секунд")};
+            table.Kinds = {K::DateTime, K::Number, K::Number, K::Number, K::Number, K::Number, K::Number};
             sql = QStringLiteral("SELECT id, ") + at("taken_at") +
-                  QStringLiteral(" ips, %1, printf('%.2f', ips), mi, ipi, hits, misses, printf('%.2f', seconds)"
+                  QStringLiteral(" ips, '', 0, %1, printf('%.2f', ips), mi, ipi, hits, misses, printf('%.2f', seconds)"
                                  " FROM ips_tests ORDER BY taken_at DESC, id DESC")
                       .arg(date);
             break;
         case ResultKind::MemoryTest:
             table.Headers = {QStringLiteral("Дата"), QStringLiteral("ISR"), QStringLiteral("Очки")};
+            table.Kinds = {K::DateTime, K::Number, K::Number};
             sql = QStringLiteral("SELECT id, ") + at("taken_at") +
-                  QStringLiteral(" isr, %1, printf('%.2f', isr), score FROM memory_tests ORDER BY taken_at DESC, id DESC")
+                  QStringLiteral(" isr, '', 0, %1, printf('%.2f', isr), score FROM memory_tests"
+                                 " ORDER BY taken_at DESC, id DESC")
                       .arg(date);
             break;
         case ResultKind::Exercise:
             table.Headers = {QStringLiteral("Начало"), QStringLiteral("Слов в минуту"), QStringLiteral("Минут"),
                              QStringLiteral("Слов"), QStringLiteral("Строк"), QStringLiteral("Этап"),
                              QStringLiteral("Уровень"), QStringLiteral("Конец"), QStringLiteral("Текст")};
+            table.Kinds = {K::DateTime, K::Number, K::Number, K::Number, K::Number,
+                           K::Number,   K::Number, K::Time,   K::Text};
             // The end as a time of day: a session ends on the day it starts, mostly.
             sql = QStringLiteral("SELECT s.id, ") + at("started_at") +
-                  QStringLiteral(" words_per_minute, %1, words_per_minute, printf('%.1f', active_seconds / 60.0),"
-                                 " words_shown, lines_advanced, last_stage, level, %2, title"
-                                 " FROM exercise_sessions s JOIN texts t ON t.id = s.text_id"
+                  QStringLiteral(" words_per_minute, title, level, %1, words_per_minute,"
+                                 " printf('%.1f', active_seconds / 60.0), words_shown, lines_advanced, last_stage,"
+                                 " level, %2, title FROM exercise_sessions s JOIN texts t ON t.id = s.text_id"
                                  " ORDER BY started_at DESC, s.id DESC")
                       .arg(local("started_at", "%Y-%m-%d %H:%M:%S"), local("ended_at", "%H:%M:%S"));
             break;
@@ -691,12 +701,46 @@ ResultTable ResultsDatabase::Table(ResultKind kind) const {
         row.Id = q.value(0).toLongLong();
         // In UTC: turning thousands of times into local time costs more than reading them.
         row.At = QDateTime::fromMSecsSinceEpoch(q.value(1).toLongLong(), Qt::UTC);
-        row.Figure = q.value(2).toDouble();
+        row.LocalMs = q.value(2).toLongLong();
+        row.Figure = q.value(3).toDouble();
+        row.Text = q.value(4).toString();
+        row.Level = q.value(5).toInt();
         row.Cells.reserve(columns);
-        for (int c = 0; c < columns; ++c) row.Cells.append(q.value(c + 3).toString());
+        for (int c = 0; c < columns; ++c) row.Cells.append(q.value(c + 6).toString());
         table.Rows.push_back(std::move(row));
     }
     return table;
+}
+
+TrainingLog ResultsDatabase::Training() const {
+    TrainingLog log;
+    if (!Readable()) return log;
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    q.setForwardOnly(true);
+    // A memory test keeps no time of its own; an exercise counts on the day it began.
+    if (q.exec(QStringLiteral(
+            "SELECT day, sum(seconds), count(*) FROM ("
+            " SELECT date(taken_at, 'localtime') AS day, seconds FROM reading_tests"
+            " UNION ALL SELECT date(taken_at, 'localtime'), seconds FROM ips_tests"
+            " UNION ALL SELECT date(taken_at, 'localtime'), 0 FROM memory_tests"
+            " UNION ALL SELECT date(started_at, 'localtime'), active_seconds FROM exercise_sessions)"
+            " GROUP BY day ORDER BY day"))) {
+        while (q.next()) {
+            log.Days.push_back({QDate::fromString(q.value(0).toString(), Qt::ISODate), q.value(1).toDouble(),
+                                q.value(2).toInt()});
+        }
+    }
+    // The newest of each kind, by its index: of results at the same moment, the first kind's.
+    if (q.exec(QStringLiteral("SELECT kind FROM ("
+                              " SELECT 0 AS kind, max(taken_at) AS at FROM reading_tests"
+                              " UNION ALL SELECT 1, max(taken_at) FROM ips_tests"
+                              " UNION ALL SELECT 2, max(taken_at) FROM memory_tests"
+                              " UNION ALL SELECT 3, max(started_at) FROM exercise_sessions)"
+                              " WHERE at IS NOT NULL ORDER BY at DESC, kind LIMIT 1")) &&
+        q.next()) {
+        log.NewestKind = static_cast<ResultKind>(q.value(0).toInt());
+    }
+    return log;
 }
 
 bool ResultsDatabase::Delete(ResultKind kind, std::int64_t id) {
