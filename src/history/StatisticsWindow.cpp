@@ -101,6 +101,7 @@ const char kStyle[] =
     "QComboBox, QSpinBox { background: #1A1A1A; color: #F2EEE9; border: 1px solid #9A5E2A; border-radius: 4px;"
     " padding: 3px 8px; }"
     "QComboBox:hover, QSpinBox:hover { border-color: #FFA14D; }"
+    "QPushButton#step { padding: 3px 8px; min-width: 12px; }"
     "QComboBox QAbstractItemView { background: #1A1A1A; color: #F2EEE9; selection-background-color: #FFA14D;"
     " selection-color: #1A1108; }"
     "QLabel#summary, QLabel#training { color: #FFA14D; }"
@@ -202,19 +203,39 @@ StatisticsWindow::StatisticsWindow(Program& program)
     layout->addLayout(kinds);
 
     // All the training, and today against the goal.
-    auto* training = new QHBoxLayout;
     trainingLabel->setObjectName(QStringLiteral("training"));
-    training->addWidget(trainingLabel, 1);
-    training->addWidget(NewLabel(QStringLiteral("Цель на день:")));
+    layout->addWidget(trainingLabel);
     goalBox->setRange(0, 600);
+    goalBox->setSingleStep(5);
     goalBox->setSuffix(QStringLiteral(" мин"));
     goalBox->setSpecialValueText(QStringLiteral("нет"));
     goalBox->setValue(kDefaultGoalMinutes);
     goalBox->setAccessibleName(QStringLiteral("Цель на день, минут"));
-    training->addWidget(goalBox);
+    goalBox->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The style's own arrows vanish on the black: buttons like the others.
+    goalBox->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    auto* less = new QPushButton(QStringLiteral("−"));
+    auto* more = new QPushButton(QStringLiteral("+"));
+    less->setAccessibleName(QStringLiteral("Цель меньше"));
+    more->setAccessibleName(QStringLiteral("Цель больше"));
+    for (QPushButton* button : {less, more}) {
+        button->setObjectName(QStringLiteral("step"));
+        button->setFocusPolicy(Qt::NoFocus);  // the box takes Up and Down
+    }
+    QObject::connect(less, &QPushButton::clicked, goalBox, &QSpinBox::stepDown);
+    QObject::connect(more, &QPushButton::clicked, goalBox, &QSpinBox::stepUp);
     goalLabel->setObjectName(QStringLiteral("goal"));
-    training->addWidget(goalLabel);
-    layout->addLayout(training);
+    auto* goal = new QHBoxLayout;
+    QLabel* goalCaption = NewLabel(QStringLiteral("Цель на день:"));
+    goalCaption->setBuddy(goalBox);
+    goal->addWidget(goalCaption);
+    goal->addWidget(less);
+    goal->addWidget(goalBox);
+    goal->addWidget(more);
+    goal->addSpacing(8);
+    goal->addWidget(goalLabel);
+    goal->addStretch();
+    layout->addLayout(goal);
     QObject::connect(goalBox, &QSpinBox::valueChanged, goalBox, [this](int minutes) {
         App().Guard([&] {
             KeepPreference(kGoalKey, QString::number(minutes));
