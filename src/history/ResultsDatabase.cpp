@@ -234,6 +234,21 @@ QString Missing(const Shape& expected, const Shape& found) {
     return {};
 }
 
+// The local time "2026-03-05 10:00:00" in ms since 1970-01-01 00:00 of the
+// local clock, with the milliseconds of the moment in UTC.
+std::int64_t LocalMs(const QString& local, std::int64_t utcMs) {
+    if (local.size() != 19) return utcMs;
+    const auto number = [&](int from, int length) {
+        int value = 0;
+        for (int k = from; k < from + length; ++k) value = value * 10 + local[k].digitValue();
+        return value;
+    };
+    const QDate day(number(0, 4), number(5, 2), number(8, 2));
+    const std::int64_t seconds = number(11, 2) * 3600 + number(14, 2) * 60 + number(17, 2);
+    const std::int64_t ms = ((utcMs % 1000) + 1000) % 1000;
+    return QDate(1970, 1, 1).daysTo(day) * 86400000 + seconds * 1000 + ms;
+}
+
 const char* TableOf(ResultKind kind) {
     switch (kind) {
         case ResultKind::ReadingTest: return "reading_tests";
@@ -632,13 +647,12 @@ std::optional<BookDetails> ResultsDatabase::Details(const QString& path) const {
 ResultTable ResultsDatabase::Table(ResultKind kind) const {
     // SQLite turns the stored values into the shown text itself: thousands of
     // rows come out in a few milliseconds, where Qt's date parsing took a
-    // hundred. Each query gives the id, the time and the local time in ms
-    // since the epoch, the main figure, the text's title and the level, then
-    // the cells.
+    // hundred. Each query gives the id, the time in ms since the epoch, the
+    // main figure, the text's title and the level, then the cells; the local
+    // time is read back from the first cell, as each local time costs SQLite
+    // a call of the C library.
     const auto at = [](const char* column) {
-        return QStringLiteral("CAST(round((julianday(%1) - 2440587.5) * 86400000) AS INTEGER),"
-                              " CAST(round((julianday(%1, 'localtime') - 2440587.5) * 86400000) AS INTEGER),")
-            .arg(QLatin1String(column));
+        return QStringLiteral("CAST(round((julianday(%1) - 2440587.5) * 86400000) AS INTEGER),").arg(QLatin1String(column));
     };
     const auto local = [](const char* column, const char* format) {
         return QStringLiteral("strftime('%1', %2, 'localtime')").arg(QLatin1String(format), QLatin1String(column));
@@ -701,12 +715,12 @@ ResultTable ResultsDatabase::Table(ResultKind kind) const {
         row.Id = q.value(0).toLongLong();
         // In UTC: turning thousands of times into local time costs more than reading them.
         row.At = QDateTime::fromMSecsSinceEpoch(q.value(1).toLongLong(), Qt::UTC);
-        row.LocalMs = q.value(2).toLongLong();
-        row.Figure = q.value(3).toDouble();
-        row.Text = q.value(4).toString();
-        row.Level = q.value(5).toInt();
+        row.Figure = q.value(2).toDouble();
+        row.Text = q.value(3).toString();
+        row.Level = q.value(4).toInt();
         row.Cells.reserve(columns);
-        for (int c = 0; c < columns; ++c) row.Cells.append(q.value(c + 6).toString());
+        for (int c = 0; c < columns; ++c) row.Cells.append(q.value(c + 5).toString());
+        row.LocalMs = LocalMs(row.Cells.value(0), row.At.toMSecsSinceEpoch());
         table.Rows.push_back(std::move(row));
     }
     return table;
@@ -717,13 +731,18 @@ TrainingLog ResultsDatabase::Training() const {
     if (!Readable()) return log;
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.setForwardOnly(true);
-    // A memory test keeps no time of its own; an exercise counts on the day it began.
+    // A memory test keeps no time of its own; an exercise counts on the day it
+    // began. The results are summed by the quarter hour first, and only the
+    // quarters turned into local days: every zone's offset from UTC, and
+    // every change of it, is a whole number of quarter hours.
     if (q.exec(QStringLiteral(
-            "SELECT day, sum(seconds), count(*) FROM ("
-            " SELECT date(taken_at, 'localtime') AS day, seconds FROM reading_tests"
-            " UNION ALL SELECT date(taken_at, 'localtime'), seconds FROM ips_tests"
-            " UNION ALL SELECT date(taken_at, 'localtime'), 0 FROM memory_tests"
-            " UNION ALL SELECT date(started_at, 'localtime'), active_seconds FROM exercise_sessions)"
+            "SELECT date(quarter / 96.0, 'localtime') AS day, sum(seconds), sum(results) FROM ("
+            " SELECT quarter, sum(seconds) AS seconds, count(*) AS results FROM ("
+            "  SELECT CAST(julianday(taken_at) * 96 AS INTEGER) AS quarter, seconds FROM reading_tests"
+            "  UNION ALL SELECT CAST(julianday(taken_at) * 96 AS INTEGER), seconds FROM ips_tests"
+            "  UNION ALL SELECT CAST(julianday(taken_at) * 96 AS INTEGER), 0 FROM memory_tests"
+            "  UNION ALL SELECT CAST(julianday(started_at) * 96 AS INTEGER), active_seconds FROM exercise_sessions)"
+            " GROUP BY quarter)"
             " GROUP BY day ORDER BY day"))) {
         while (q.next()) {
             log.Days.push_back({QDate::fromString(q.value(0).toString(), Qt::ISODate), q.value(1).toDouble(),
