@@ -111,6 +111,7 @@ void StatisticsChart::Fill(ResultKind kind, const std::vector<ResultRow>& rows, 
 }
 
 void StatisticsChart::FitTimeAxis(int plotWidth) {
+    if (!first_.isValid()) return;  // not filled yet
     const std::vector<DayCategory> categories = DayCategories(first_, last_, std::max(2, plotWidth / kLabelWidth));
     const QStringList old = TimeAxis->categoriesLabels();
     for (const QString& label : old) TimeAxis->remove(label);

@@ -62,7 +62,7 @@ std::optional<SaveChoice> RandomDialogs::SaveFile(const QString& filter, const Q
     const std::optional<QString> path = OneOf(SaveFiles);
     if (!path) return std::nullopt;
     // Any of the file types offered.
-    const auto types = std::max<qsizetype>(1, filter.count(u'|') / 2);
+    const auto types = std::max<qsizetype>(1, (filter.count(u'|') + 1) / 2);
     return SaveChoice{*path, static_cast<int>(std::uniform_int_distribution<qsizetype>(0, types - 1)(random_))};
 }
 
