@@ -1,7 +1,9 @@
 // Costs of the results: recording one test result and one exercise session
 // with its place (each a transaction on disk), opening a results file of
 // 10,000 results of each kind, and opening the statistics window over it
-// (reading the shown kind, filling the chart and the table, and painting).
+// (reading the shown kind and the training days, filling the filters, the
+// chart and the table, and painting), with each result or one point a day on
+// the chart, and showing a result recorded while it is open.
 //
 //   vistorel_bench_history [benchmark options]
 
@@ -10,6 +12,7 @@
 #include "history/ResultsDatabase.h"
 #include "history/StatisticsWindow.h"
 
+#include <QComboBox>
 #include <QApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -113,7 +116,8 @@ void ReadResults(benchmark::State& state) {
 }
 BENCHMARK(ReadResults)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
-// The window shown over 10,000 results of the kind it opens with, painted.
+// The window shown over 10,000 results of the kind it opens with, painted:
+// each result on the chart (view 0) or each day's best with its average (1).
 void OpenStatistics(benchmark::State& state) {
     bench::BenchProgram program;
     FillResults(program.File(QStringLiteral("Vistorel.sqlite")));
@@ -121,6 +125,7 @@ void OpenStatistics(benchmark::State& state) {
                                                          ResultsDatabase::Reporter{});
     StatisticsWindow& window = *program->statisticsWindow;
     const auto kind = static_cast<ResultKind>(state.range(0));
+    window.viewBox->setCurrentIndex(static_cast<int>(state.range(1)));
     window.ShowKind(kind);  // the kind the window opens with
     for (auto _ : state) {
         window.Hide();
@@ -129,9 +134,31 @@ void OpenStatistics(benchmark::State& state) {
         QApplication::processEvents();
         benchmark::DoNotOptimize(window.Shown().Rows.size());
     }
-    state.SetLabel(KindName(kind).toStdString());
+    state.SetLabel(KindName(kind).toStdString() + (state.range(1) ? ", by the day" : ", each result"));
 }
-BENCHMARK(OpenStatistics)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenStatistics)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// A result stored while the window is open over 10,000 of its kind: the
+// store, and the window reading and showing everything again.
+void ShowRecordedResult(benchmark::State& state) {
+    bench::BenchProgram program;
+    FillResults(program.File(QStringLiteral("Vistorel.sqlite")));
+    program->Results = std::make_unique<ResultsDatabase>(program.File(QStringLiteral("Vistorel.sqlite")),
+                                                         ResultsDatabase::Reporter{});
+    StatisticsWindow& window = *program->statisticsWindow;
+    window.ShowKind(ResultKind::Exercise);
+    window.Show();
+    ExerciseSessionResult session{QDateTime::currentDateTime(), QDateTime::currentDateTime(), QStringLiteral("Образец"),
+                                  QStringLiteral("sample.txt"), 1, 3, 600, 2000, 80, 250};
+    for (auto _ : state) {
+        session.StartedAt = session.StartedAt.addSecs(60);
+        program->Results->Record(session);
+        QApplication::processEvents();  // the window reads it
+        window.Widget()->repaint();
+    }
+    benchmark::DoNotOptimize(window.Shown().Rows.size());
+}
+BENCHMARK(ShowRecordedResult)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

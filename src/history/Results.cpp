@@ -7,17 +7,36 @@ namespace {
 
 QString Figure(ResultKind kind, double value) {
     const bool whole = kind == ResultKind::ReadingTest || kind == ResultKind::Exercise;
-    return QString::number(value, 'f', whole ? 0 : 2);
+    return ShownNumber(value, whole ? 0 : 2);
 }
 
-QString CsvField(const QString& text) {
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r')) return text;
+QString CsvField(const QString& text, QChar separator) {
+    if (!text.contains(separator) && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r')) return text;
     QString quoted = text;
     quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
     return u'"' + quoted + u'"';
 }
 
+// "2026-03-05 10:00:00" as Russian spreadsheets write a moment.
+QString RussianDateTime(const QString& cell) {
+    if (cell.size() != 19 || cell[4] != u'-' || cell[7] != u'-' || cell[10] != u' ') return cell;
+    return cell.mid(8, 2) + u'.' + cell.mid(5, 2) + u'.' + cell.left(4) + cell.mid(10);
+}
+
 }  // namespace
+
+QString ShownNumber(double value, int decimals) {
+    QString text = QString::number(value, 'f', decimals);
+    text.replace(u'.', u',');
+    return text;
+}
+
+QString ShownCell(const QString& cell, CellKind kind) {
+    if (kind != CellKind::Number) return cell;
+    QString shown = cell;
+    shown.replace(u'.', u',');
+    return shown;
+}
 
 QString KindName(ResultKind kind) {
     switch (kind) {
@@ -67,25 +86,38 @@ QString SummaryLine(ResultKind kind, const ResultSummary& s) {
     QString line = QStringLiteral("Лучший результат: %1 (%2, %3).")
                        .arg(Figure(kind, s.Best), FigureName(kind), s.BestAt.toLocalTime().toString(QStringLiteral("dd.MM.yyyy")));
     if (s.TrendOf == 0) return line + QStringLiteral(" Для тренда нужно хотя бы два результата.");
-    const double change = s.FirstMean != 0 ? (s.LastMean - s.FirstMean) / s.FirstMean * 100 : 0;
-    const QString sign = change > 0 ? QStringLiteral("+") : QString();
-    return line + QStringLiteral(" Тренд: %1 → %2 (%3%4 %), среднее первых и последних %5.")
-                      .arg(Figure(kind, s.FirstMean), Figure(kind, s.LastMean), sign,
-                           QString::number(change, 'f', 1))
+    // From nothing, a change has no percentage.
+    QString percent;
+    if (s.FirstMean != 0) {
+        const double change = (s.LastMean - s.FirstMean) / s.FirstMean * 100;
+        percent = QStringLiteral(" (%1%2 %)").arg(change > 0 ? QStringLiteral("+") : QString(), ShownNumber(change, 1));
+    }
+    return line + QStringLiteral(" Тренд: %1 → %2%3, среднее первых и последних %4.")
+                      .arg(Figure(kind, s.FirstMean), Figure(kind, s.LastMean), percent)
                       .arg(s.TrendOf);
 }
 
-QByteArray ToCsv(const ResultTable& table) {
+QByteArray ToCsv(const ResultTable& table, CsvForm form) {
+    const bool russian = form == CsvForm::Russian;
+    const QChar separator = russian ? u';' : u',';
     QString text;
-    const auto line = [&text](const QStringList& cells) {
+    const auto line = [&](const QStringList& cells, bool header) {
         QStringList fields;
         fields.reserve(cells.size());
-        for (const QString& cell : cells) fields.append(CsvField(cell));
-        text += fields.join(u',');
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            QString cell = cells[c];
+            const auto kind = !header && russian && static_cast<std::size_t>(c) < table.Kinds.size()
+                                  ? table.Kinds[static_cast<std::size_t>(c)]
+                                  : CellKind::Text;
+            if (kind == CellKind::Number) cell = ShownCell(cell, kind);
+            if (kind == CellKind::DateTime) cell = RussianDateTime(cell);
+            fields.append(CsvField(cell, separator));
+        }
+        text += fields.join(separator);
         text += QStringLiteral("\r\n");
     };
-    line(table.Headers);
-    for (const ResultRow& row : table.Rows) line(row.Cells);
+    line(table.Headers, true);
+    for (const ResultRow& row : table.Rows) line(row.Cells, false);
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 

@@ -73,14 +73,31 @@ inline constexpr ResultKind kResultKinds[] = {ResultKind::ReadingTest, ResultKin
 struct ResultRow {
     std::int64_t Id = 0;
     QDateTime At;
+    // The local time of At, in ms since 1970-01-01 00:00 of the local clock:
+    // LocalMs / kDayMs is the local day, counted from that one.
+    std::int64_t LocalMs = 0;
     double Figure = 0;
+    QString Text;   // the text read (its title), for the kinds read from a text
+    int Level = 0;  // the level of an exercise; 0 for the tests
     QStringList Cells;
 };
 
+inline constexpr std::int64_t kDayMs = 86400000;
+
+// What a column holds: a date and time ("2026-03-05 10:00:00"), a time of
+// day, a number (with a decimal point), or text.
+enum class CellKind { DateTime, Time, Number, Text };
+
 struct ResultTable {
     QStringList Headers;
+    std::vector<CellKind> Kinds;  // one for each header
     std::vector<ResultRow> Rows;  // newest first
 };
+
+// A number as the Russian interface shows it: a decimal comma ("19,10").
+QString ShownNumber(double value, int decimals);
+// A cell as shown: a number's decimal point turned into a comma.
+QString ShownCell(const QString& cell, CellKind kind);
 
 // The name of a kind, its main figure and the figure's unit, for captions.
 QString KindName(ResultKind kind);
@@ -101,8 +118,12 @@ ResultSummary Summarize(const ResultTable& table);
 // "Лучший результат: 356 ... Тренд: ...", or what is missing for them.
 QString SummaryLine(ResultKind kind, const ResultSummary& summary);
 
-// The table as CSV (RFC 4180: commas, quoted where needed, CR LF), UTF-8
-// with a byte order mark so that spreadsheets read the Cyrillic right.
-QByteArray ToCsv(const ResultTable& table);
+// The table as CSV, UTF-8 with a byte order mark so that spreadsheets read
+// the Cyrillic right, CR LF at the line ends, fields quoted where needed.
+// Plain: RFC 4180, commas between fields, decimal points, dates as stored.
+// Russian: what spreadsheets set to Russian read as numbers and dates:
+// semicolons between fields, decimal commas, dates as 05.03.2026 10:00:00.
+enum class CsvForm { Plain, Russian };
+QByteArray ToCsv(const ResultTable& table, CsvForm form = CsvForm::Plain);
 
 }  // namespace vistorel

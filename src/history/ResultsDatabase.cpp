@@ -234,6 +234,21 @@ QString Missing(const Shape& expected, const Shape& found) {
     return {};
 }
 
+// The local time "2026-03-05 10:00:00" in ms since 1970-01-01 00:00 of the
+// local clock, with the milliseconds of the moment in UTC.
+std::int64_t LocalMs(const QString& local, std::int64_t utcMs) {
+    if (local.size() != 19) return utcMs;
+    const auto number = [&](int from, int length) {
+        int value = 0;
+        for (int k = from; k < from + length; ++k) value = value * 10 + local[k].digitValue();
+        return value;
+    };
+    const QDate day(number(0, 4), number(5, 2), number(8, 2));
+    const std::int64_t seconds = number(11, 2) * 3600 + number(14, 2) * 60 + number(17, 2);
+    const std::int64_t ms = ((utcMs % 1000) + 1000) % 1000;
+    return QDate(1970, 1, 1).daysTo(day) * 86400000 + seconds * 1000 + ms;
+}
+
 const char* TableOf(ResultKind kind) {
     switch (kind) {
         case ResultKind::ReadingTest: return "reading_tests";
@@ -633,7 +648,9 @@ ResultTable ResultsDatabase::Table(ResultKind kind) const {
     // SQLite turns the stored values into the shown text itself: thousands of
     // rows come out in a few milliseconds, where Qt's date parsing took a
     // hundred. Each query gives the id, the time in ms since the epoch, the
-    // main figure, then the cells.
+    // main figure, the text's title and the level, then the cells; the local
+    // time is read back from the first cell, as each local time costs SQLite
+    // a call of the C library.
     const auto at = [](const char* column) {
         return QStringLiteral("CAST(round((julianday(%1) - 2440587.5) * 86400000) AS INTEGER),").arg(QLatin1String(column));
     };
@@ -641,6 +658,7 @@ ResultTable ResultsDatabase::Table(ResultKind kind) const {
         return QStringLiteral("strftime('%1', %2, 'localtime')").arg(QLatin1String(format), QLatin1String(column));
     };
     const QString date = local("taken_at", "%Y-%m-%d %H:%M:%S");
+    using K = CellKind;
     ResultTable table;
     QString sql;
     switch (kind) {
@@ -648,35 +666,41 @@ ResultTable ResultsDatabase::Table(ResultKind kind) const {
             table.Headers = {QStringLiteral("Дата"), QStringLiteral("Слов в минуту"), QStringLiteral("bps"),
                              QStringLiteral("Секунд"), QStringLiteral("Знаков"), QStringLiteral("Текст"),
                              QStringLiteral("Файл")};
+            table.Kinds = {K::DateTime, K::Number, K::Number, K::Number, K::Number, K::Text, K::Text};
             sql = QStringLiteral("SELECT r.id, ") + at("taken_at") +
-                  QStringLiteral(" words_per_minute, %1, words_per_minute, bps, printf('%.2f', seconds), characters,"
-                                 " title, path FROM reading_tests r JOIN texts t ON t.id = r.text_id"
+                  QStringLiteral(" words_per_minute, title, 0, %1, words_per_minute, bps, printf('%.2f', seconds),"
+                                 " characters, title, path FROM reading_tests r JOIN texts t ON t.id = r.text_id"
                                  " ORDER BY taken_at DESC, r.id DESC")
                       .arg(date);
             break;
         case ResultKind::IpsTest:
             table.Headers = {QStringLiteral("Дата"), QStringLiteral("IPS"), QStringLiteral("MI"), QStringLiteral("IPI"),
                              QStringLiteral("Найдено"), QStringLiteral("Пропущено"), QStringLiteral("Секунд")};
+            table.Kinds = {K::DateTime, K::Number, K::Number, K::Number, K::Number, K::Number, K::Number};
             sql = QStringLiteral("SELECT id, ") + at("taken_at") +
-                  QStringLiteral(" ips, %1, printf('%.2f', ips), mi, ipi, hits, misses, printf('%.2f', seconds)"
+                  QStringLiteral(" ips, '', 0, %1, printf('%.2f', ips), mi, ipi, hits, misses, printf('%.2f', seconds)"
                                  " FROM ips_tests ORDER BY taken_at DESC, id DESC")
                       .arg(date);
             break;
         case ResultKind::MemoryTest:
             table.Headers = {QStringLiteral("Дата"), QStringLiteral("ISR"), QStringLiteral("Очки")};
+            table.Kinds = {K::DateTime, K::Number, K::Number};
             sql = QStringLiteral("SELECT id, ") + at("taken_at") +
-                  QStringLiteral(" isr, %1, printf('%.2f', isr), score FROM memory_tests ORDER BY taken_at DESC, id DESC")
+                  QStringLiteral(" isr, '', 0, %1, printf('%.2f', isr), score FROM memory_tests"
+                                 " ORDER BY taken_at DESC, id DESC")
                       .arg(date);
             break;
         case ResultKind::Exercise:
             table.Headers = {QStringLiteral("Начало"), QStringLiteral("Слов в минуту"), QStringLiteral("Минут"),
                              QStringLiteral("Слов"), QStringLiteral("Строк"), QStringLiteral("Этап"),
                              QStringLiteral("Уровень"), QStringLiteral("Конец"), QStringLiteral("Текст")};
+            table.Kinds = {K::DateTime, K::Number, K::Number, K::Number, K::Number,
+                           K::Number,   K::Number, K::Time,   K::Text};
             // The end as a time of day: a session ends on the day it starts, mostly.
             sql = QStringLiteral("SELECT s.id, ") + at("started_at") +
-                  QStringLiteral(" words_per_minute, %1, words_per_minute, printf('%.1f', active_seconds / 60.0),"
-                                 " words_shown, lines_advanced, last_stage, level, %2, title"
-                                 " FROM exercise_sessions s JOIN texts t ON t.id = s.text_id"
+                  QStringLiteral(" words_per_minute, title, level, %1, words_per_minute,"
+                                 " printf('%.1f', active_seconds / 60.0), words_shown, lines_advanced, last_stage,"
+                                 " level, %2, title FROM exercise_sessions s JOIN texts t ON t.id = s.text_id"
                                  " ORDER BY started_at DESC, s.id DESC")
                       .arg(local("started_at", "%Y-%m-%d %H:%M:%S"), local("ended_at", "%H:%M:%S"));
             break;
@@ -692,11 +716,50 @@ ResultTable ResultsDatabase::Table(ResultKind kind) const {
         // In UTC: turning thousands of times into local time costs more than reading them.
         row.At = QDateTime::fromMSecsSinceEpoch(q.value(1).toLongLong(), Qt::UTC);
         row.Figure = q.value(2).toDouble();
+        row.Text = q.value(3).toString();
+        row.Level = q.value(4).toInt();
         row.Cells.reserve(columns);
-        for (int c = 0; c < columns; ++c) row.Cells.append(q.value(c + 3).toString());
+        for (int c = 0; c < columns; ++c) row.Cells.append(q.value(c + 5).toString());
+        row.LocalMs = LocalMs(row.Cells.value(0), row.At.toMSecsSinceEpoch());
         table.Rows.push_back(std::move(row));
     }
     return table;
+}
+
+TrainingLog ResultsDatabase::Training() const {
+    TrainingLog log;
+    if (!Readable()) return log;
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    q.setForwardOnly(true);
+    // A memory test keeps no time of its own; an exercise counts on the day it
+    // began. The results are summed by the quarter hour first, and only the
+    // quarters turned into local days: every zone's offset from UTC, and
+    // every change of it, is a whole number of quarter hours.
+    if (q.exec(QStringLiteral(
+            "SELECT date(quarter / 96.0, 'localtime') AS day, sum(seconds), sum(results) FROM ("
+            " SELECT quarter, sum(seconds) AS seconds, count(*) AS results FROM ("
+            "  SELECT CAST(julianday(taken_at) * 96 AS INTEGER) AS quarter, seconds FROM reading_tests"
+            "  UNION ALL SELECT CAST(julianday(taken_at) * 96 AS INTEGER), seconds FROM ips_tests"
+            "  UNION ALL SELECT CAST(julianday(taken_at) * 96 AS INTEGER), 0 FROM memory_tests"
+            "  UNION ALL SELECT CAST(julianday(started_at) * 96 AS INTEGER), active_seconds FROM exercise_sessions)"
+            " GROUP BY quarter)"
+            " GROUP BY day ORDER BY day"))) {
+        while (q.next()) {
+            log.Days.push_back({QDate::fromString(q.value(0).toString(), Qt::ISODate), q.value(1).toDouble(),
+                                q.value(2).toInt()});
+        }
+    }
+    // The newest of each kind, by its index: of results at the same moment, the first kind's.
+    if (q.exec(QStringLiteral("SELECT kind FROM ("
+                              " SELECT 0 AS kind, max(taken_at) AS at FROM reading_tests"
+                              " UNION ALL SELECT 1, max(taken_at) FROM ips_tests"
+                              " UNION ALL SELECT 2, max(taken_at) FROM memory_tests"
+                              " UNION ALL SELECT 3, max(started_at) FROM exercise_sessions)"
+                              " WHERE at IS NOT NULL ORDER BY at DESC, kind LIMIT 1")) &&
+        q.next()) {
+        log.NewestKind = static_cast<ResultKind>(q.value(0).toInt());
+    }
+    return log;
 }
 
 bool ResultsDatabase::Delete(ResultKind kind, std::int64_t id) {

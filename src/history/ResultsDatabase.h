@@ -13,6 +13,7 @@
 // construction: the program writes its results through ResultsWriter, off
 // the windows' thread, and reads here.
 
+#include "history/DailyStatistics.h"
 #include "history/Results.h"
 #include "history/WaitingResults.h"
 
@@ -88,6 +89,8 @@ public:
     // Opens the file again: another connection has put it aside and started a new one.
     bool Reopen();
     ResultTable Table(ResultKind kind) const;
+    // Every local day with results, and the kind of the newest result.
+    TrainingLog Training() const;
     bool Delete(ResultKind kind, std::int64_t id);
 
     // Brings a file to the given schema version and no further, as an older

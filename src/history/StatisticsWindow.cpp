@@ -2,24 +2,24 @@
 
 #include "app/Program.h"
 #include "history/ResultsDatabase.h"
+#include "history/StatisticsChart.h"
 
 #include <QAbstractTableModel>
 #include <QButtonGroup>
-#include <QChart>
 #include <QChartView>
-#include <QDateTimeAxis>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineSeries>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSet>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTableView>
-#include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <memory>
@@ -43,13 +43,13 @@ public:
     }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!table_ || (role != Qt::DisplayRole && role != Qt::TextAlignmentRole)) return {};
+        const auto column = static_cast<std::size_t>(index.column());
+        const CellKind kind = column < table_->Kinds.size() ? table_->Kinds[column] : CellKind::Text;
         if (role == Qt::TextAlignmentRole) {
             // Figures to the right, dates and names to the left.
-            const QString cell = table_->Rows[static_cast<std::size_t>(index.row())].Cells.value(index.column());
-            const bool figure = index.column() > 0 && !cell.isEmpty() && cell.front().isDigit() && !cell.contains(u' ');
-            return QVariant(figure ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+            return QVariant(kind == CellKind::Number ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
         }
-        return table_->Rows[static_cast<std::size_t>(index.row())].Cells.value(index.column());
+        return ShownCell(table_->Rows[static_cast<std::size_t>(index.row())].Cells.value(index.column()), kind);
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (!table_ || role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
@@ -68,8 +68,13 @@ namespace {
 class ChartView : public QChartView {
 public:
     using QChartView::QChartView;
+    std::function<void()> Resized;
 
 protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QChartView::resizeEvent(event);
+        if (Resized) Resized();
+    }
     void mousePressEvent(QMouseEvent* event) override {
         if (!itemAt(event->position().toPoint())) {
             event->ignore();
@@ -93,10 +98,16 @@ const char kStyle[] =
     " border-right: 1px solid #2A2A2A; padding: 4px; }"
     "QTableCornerButton::section { background: #1A1A1A; border: none; }"
     "QScrollBar { background: #101010; }"
-    "QLabel#summary { color: #FFA14D; }"
+    "QComboBox, QSpinBox { background: #1A1A1A; color: #F2EEE9; border: 1px solid #9A5E2A; border-radius: 4px;"
+    " padding: 3px 8px; }"
+    "QComboBox:hover, QSpinBox:hover { border-color: #FFA14D; }"
+    "QPushButton#step { padding: 3px 8px; min-width: 12px; }"
+    "QComboBox QAbstractItemView { background: #1A1A1A; color: #F2EEE9; selection-background-color: #FFA14D;"
+    " selection-color: #1A1108; }"
+    "QLabel#summary, QLabel#training { color: #FFA14D; }"
+    "QLabel#goal { color: #B8B0A8; }"
+    "QLabel#goal[reached=\"true\"] { color: #8FD694; }"
     "QLabel#empty { color: #B8B0A8; font-size: 16px; }";
-
-const QColor kAccentColour(0xFF, 0xA1, 0x4D);
 
 QString EmptyText(ResultKind kind) {
     switch (kind) {
@@ -112,6 +123,29 @@ QString EmptyText(ResultKind kind) {
     return {};
 }
 
+QString KindKey(ResultKind kind) {
+    switch (kind) {
+        case ResultKind::ReadingTest: return QStringLiteral("reading-test");
+        case ResultKind::IpsTest: return QStringLiteral("ips-test");
+        case ResultKind::MemoryTest: return QStringLiteral("memory-test");
+        case ResultKind::Exercise: return QStringLiteral("exercise");
+    }
+    return {};
+}
+
+const StatisticsView kViews[] = {StatisticsView::Results, StatisticsView::DayBest, StatisticsView::DayMean};
+
+QString ViewKey(StatisticsView view) {
+    switch (view) {
+        case StatisticsView::Results: return QStringLiteral("results");
+        case StatisticsView::DayBest: return QStringLiteral("day-best");
+        case StatisticsView::DayMean: return QStringLiteral("day-mean");
+    }
+    return {};
+}
+
+QLabel* NewLabel(const QString& text) { return new QLabel(text); }
+
 QString FileStem(ResultKind kind) {
     switch (kind) {
         case ResultKind::ReadingTest: return QStringLiteral("скорость-чтения");
@@ -124,18 +158,29 @@ QString FileStem(ResultKind kind) {
 
 }  // namespace
 
+const QString StatisticsWindow::kKindKey = QStringLiteral("statistics.kind");
+const QString StatisticsWindow::kViewKey = QStringLiteral("statistics.view");
+const QString StatisticsWindow::kGoalKey = QStringLiteral("statistics.daily-goal-minutes");
+
 StatisticsWindow::StatisticsWindow(Program& program)
     : Form(program.App),
-      series(new QLineSeries),
+      chart(new StatisticsChart),
       chartView(new ChartView),
       tableView(new QTableView),
+      trainingLabel(new QLabel),
+      goalBox(new QSpinBox),
+      goalLabel(new QLabel),
+      viewBox(new QComboBox),
+      textBox(new QComboBox),
+      levelBox(new QComboBox),
       summaryLabel(new QLabel),
       emptyLabel(new QLabel),
       pages(new QStackedWidget),
       deleteButton(new QPushButton(QStringLiteral("Удалить"))),
       exportButton(new QPushButton(QStringLiteral("Экспорт в CSV"))),
       program(program),
-      model_(new ResultTableModel(tableView)) {
+      model_(new ResultTableModel(tableView)),
+      today_([] { return QDate::currentDate(); }) {
     ApplyDesign({QStringLiteral("Статистика"), BorderStyle::Sizeable, false, 120, 80, 940, 680, false, clBlack});
     SetDialogKeys({}, [this] { Hide(); });  // Escape closes it
     QWidget* surface = Surface();
@@ -152,46 +197,93 @@ StatisticsWindow::StatisticsWindow(Program& program)
         kinds->addWidget(button);
         kindButtons[static_cast<std::size_t>(kind)] = button;
         QObject::connect(button, &QPushButton::clicked, button,
-                         [this, kind] { App().Guard([&] { ShowKind(kind); }); });
+                         [this, kind] { App().Guard([&] { ChooseKind(kind); }); });
     }
     kinds->addStretch();
     layout->addLayout(kinds);
+
+    // All the training, and today against the goal.
+    trainingLabel->setObjectName(QStringLiteral("training"));
+    layout->addWidget(trainingLabel);
+    goalBox->setRange(0, 600);
+    goalBox->setSingleStep(5);
+    goalBox->setSuffix(QStringLiteral(" мин"));
+    goalBox->setSpecialValueText(QStringLiteral("нет"));
+    goalBox->setValue(kDefaultGoalMinutes);
+    goalBox->setAccessibleName(QStringLiteral("Цель на день, минут"));
+    goalBox->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The style's own arrows vanish on the black: buttons like the others.
+    goalBox->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    auto* less = new QPushButton(QStringLiteral("−"));
+    auto* more = new QPushButton(QStringLiteral("+"));
+    less->setAccessibleName(QStringLiteral("Цель меньше"));
+    more->setAccessibleName(QStringLiteral("Цель больше"));
+    for (QPushButton* button : {less, more}) {
+        button->setObjectName(QStringLiteral("step"));
+        button->setFocusPolicy(Qt::NoFocus);  // the box takes Up and Down
+    }
+    QObject::connect(less, &QPushButton::clicked, goalBox, &QSpinBox::stepDown);
+    QObject::connect(more, &QPushButton::clicked, goalBox, &QSpinBox::stepUp);
+    goalLabel->setObjectName(QStringLiteral("goal"));
+    auto* goal = new QHBoxLayout;
+    QLabel* goalCaption = NewLabel(QStringLiteral("Цель на день:"));
+    goalCaption->setBuddy(goalBox);
+    goal->addWidget(goalCaption);
+    goal->addWidget(less);
+    goal->addWidget(goalBox);
+    goal->addWidget(more);
+    goal->addSpacing(8);
+    goal->addWidget(goalLabel);
+    goal->addStretch();
+    layout->addLayout(goal);
+    QObject::connect(goalBox, &QSpinBox::valueChanged, goalBox, [this](int minutes) {
+        App().Guard([&] {
+            KeepPreference(kGoalKey, QString::number(minutes));
+            ShowTraining();
+        });
+    });
+
+    // What the chart shows, and which results.
+    auto* filters = new QHBoxLayout;
+    viewBox->addItems({QStringLiteral("Каждый результат"), QStringLiteral("Лучший за день"),
+                       QStringLiteral("Среднее за день")});
+    viewBox->setCurrentIndex(1);
+    for (auto [box, caption] : {std::pair{viewBox, QStringLiteral("График:")}, std::pair{textBox, QStringLiteral("Текст:")},
+                                std::pair{levelBox, QStringLiteral("Уровень:")}}) {
+        QLabel* label = NewLabel(caption);
+        label->setBuddy(box);
+        box->setAccessibleName(caption.chopped(1));
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        box->setMaximumWidth(320);
+        filters->addWidget(label);
+        filters->addWidget(box);
+        filters->addSpacing(10);
+        // A filter hidden for a kind without it hides its caption too.
+        box->setProperty("caption", QVariant::fromValue(static_cast<QObject*>(label)));
+    }
+    filters->addStretch();
+    layout->addLayout(filters);
+    QObject::connect(viewBox, &QComboBox::activated, viewBox, [this](int index) {
+        App().Guard([&] {
+            KeepPreference(kViewKey, ViewKey(kViews[index]));
+            ApplyFilters();
+        });
+    });
+    for (QComboBox* box : {textBox, levelBox}) {
+        QObject::connect(box, &QComboBox::activated, box, [this] { App().Guard([&] { ApplyFilters(); }); });
+    }
 
     summaryLabel->setObjectName(QStringLiteral("summary"));
     summaryLabel->setWordWrap(true);
     layout->addWidget(summaryLabel);
 
-    auto* chart = new QChart;
-    chart->setTheme(QChart::ChartThemeDark);
-    chart->setBackgroundBrush(QColor(0x0E, 0x0E, 0x0E));
-    chart->setBackgroundPen(QPen(QColor(0x9A, 0x5E, 0x2A)));
-    chart->setBackgroundRoundness(0);
-    chart->legend()->hide();
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    chart->setTitleBrush(kAccentColour);
-    series->setPen(QPen(kAccentColour, 2));
-    series->setPointsVisible(true);
-    chart->addSeries(series);
-    auto* timeAxis = new QDateTimeAxis;
-    timeAxis->setFormat(QStringLiteral("dd.MM.yy"));
-    timeAxis->setTickCount(6);
-    auto* valueAxis = new QValueAxis;
-    valueAxis->setLabelFormat(QStringLiteral("%.0f"));
-    for (QAbstractAxis* axis : {static_cast<QAbstractAxis*>(timeAxis), static_cast<QAbstractAxis*>(valueAxis)}) {
-        axis->setLabelsBrush(QColor(0xF2, 0xEE, 0xE9));
-        axis->setGridLineColor(QColor(0x2A, 0x2A, 0x2A));
-        axis->setLinePenColor(QColor(0x9A, 0x5E, 0x2A));
-    }
-    chart->addAxis(timeAxis, Qt::AlignBottom);
-    chart->addAxis(valueAxis, Qt::AlignLeft);
-    series->attachAxis(timeAxis);
-    series->attachAxis(valueAxis);
     // A chart view starts with an empty chart of its own, which it lets go of
     // when given another: it is deleted here.
     const std::unique_ptr<QChart> emptyChart(chartView->chart());
     chartView->setChart(chart);
     chartView->setRenderHint(QPainter::Antialiasing);
     chartView->setMinimumHeight(260);
+    static_cast<ChartView*>(chartView)->Resized = [this] { chart->FitTimeAxis(chartView->width() - 90); };
 
     tableView->setModel(model_);
     tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -227,17 +319,123 @@ StatisticsWindow::StatisticsWindow(Program& program)
 // rows while its window closes: it must not find them gone.
 StatisticsWindow::~StatisticsWindow() { model_->SetTable(nullptr); }
 
-void StatisticsWindow::FormShow() { ShowKind(kind_); }
+void StatisticsWindow::FormShow() {
+    ResultsDatabase* db = program.Results.get();
+    // Results the writer stores from now on show at once (Reload reads them
+    // afresh each time the window is shown).
+    if (db) db->SetRecordedListener([this](ResultKind) { ResultRecorded(); });
+    const auto preference = [db](const QString& key) { return db ? db->Preference(key) : std::nullopt; };
+    if (!preferencesRead_) {
+        preferencesRead_ = true;
+        ReadPreferences(preference);
+    }
+    if (opened_) {
+        Reload();
+        return;
+    }
+    std::optional<ResultKind> kind;
+    const QString chosen = preference(kKindKey).value_or(QString());
+    for (const ResultKind k : kResultKinds) {
+        if (KindKey(k) == chosen) kind = k;
+    }
+    if (!kind && db && db->Available()) kind = db->Training().NewestKind;
+    ShowKind(kind.value_or(kind_));
+}
+
+void StatisticsWindow::ReadPreferences(const std::function<std::optional<QString>(const QString&)>& preference) {
+    bool goalRead = false;
+    const int goal = preference(kGoalKey).value_or(QString()).toInt(&goalRead);
+    if (goalRead) {
+        const QSignalBlocker quiet(goalBox);
+        goalBox->setValue(goal);
+    }
+    const QString view = preference(kViewKey).value_or(QString());
+    for (int k = 0; k < static_cast<int>(std::size(kViews)); ++k) {
+        if (ViewKey(kViews[k]) == view) viewBox->setCurrentIndex(k);
+    }
+}
+
+void StatisticsWindow::ChooseKind(ResultKind kind) {
+    ShowKind(kind);
+    KeepPreference(kKindKey, KindKey(kind));
+}
+
+void StatisticsWindow::KeepPreference(const QString& key, const QString& value) {
+    ResultsDatabase* db = program.Results.get();
+    if (db && db->Available() && db->Preference(key) != value) db->SetPreference(key, value);
+}
 
 void StatisticsWindow::ShowKind(ResultKind kind) {
     kind_ = kind;
+    opened_ = true;
     kindButtons[static_cast<std::size_t>(kind)]->setChecked(true);
+    textBox->clear();
+    levelBox->clear();
+    Reload();
+}
+
+void StatisticsWindow::Reload() {
     const ResultsDatabase* db = program.Results.get();
-    table_ = db && db->Available() ? db->Table(kind) : ResultTable{};
-    model_->SetTable(&table_);
+    const bool available = db && db->Available();
+    table_ = available ? db->Table(kind_) : ResultTable{};
+    log_ = available ? db->Training() : TrainingLog{};
+    FillFilters();
+    ApplyFilters();
+    if (db && !db->Available()) {
+        emptyLabel->setText(QStringLiteral("Результаты недоступны.\n%1").arg(db->Problem()));
+    } else {
+        emptyLabel->setText(EmptyText(kind_));
+    }
+    ShowTraining();
+}
+
+// The texts and levels of the kind's results, keeping the ones chosen.
+void StatisticsWindow::FillFilters() {
+    const bool texts = kind_ == ResultKind::ReadingTest || kind_ == ResultKind::Exercise;
+    const bool levels = kind_ == ResultKind::Exercise;
+    QSet<QString> titles;
+    QSet<int> levelsUsed;
+    for (const ResultRow& row : table_.Rows) {
+        if (texts) titles.insert(row.Text);
+        if (levels) levelsUsed.insert(row.Level);
+    }
+    const QVariant text = textBox->currentData();
+    const QVariant level = levelBox->currentData();
+    textBox->clear();
+    textBox->addItem(QStringLiteral("Все тексты"));
+    QStringList sortedTitles(titles.begin(), titles.end());
+    sortedTitles.sort(Qt::CaseInsensitive);
+    for (const QString& title : sortedTitles) {
+        textBox->addItem(title.isEmpty() ? QStringLiteral("(без названия)") : title, title);
+    }
+    levelBox->clear();
+    levelBox->addItem(QStringLiteral("Все уровни"));
+    QList<int> sortedLevels(levelsUsed.begin(), levelsUsed.end());
+    std::sort(sortedLevels.begin(), sortedLevels.end());
+    for (const int l : sortedLevels) levelBox->addItem(QString::number(l), l);
+    if (text.isValid()) textBox->setCurrentIndex(std::max(0, textBox->findData(text)));
+    if (level.isValid()) levelBox->setCurrentIndex(std::max(0, levelBox->findData(level)));
+    for (auto [box, shown] : {std::pair{textBox, texts}, std::pair{levelBox, levels}}) {
+        box->setVisible(shown);
+        if (auto* caption = qobject_cast<QWidget*>(box->property("caption").value<QObject*>())) caption->setVisible(shown);
+    }
+}
+
+void StatisticsWindow::ApplyFilters() {
+    const QVariant text = textBox->currentData();
+    const QVariant level = levelBox->currentData();
+    shown_.Headers = table_.Headers;
+    shown_.Kinds = table_.Kinds;
+    shown_.Rows.clear();
+    for (const ResultRow& row : table_.Rows) {
+        if (text.isValid() && row.Text != text.toString()) continue;
+        if (level.isValid() && row.Level != level.toInt()) continue;
+        shown_.Rows.push_back(row);
+    }
+    model_->SetTable(&shown_);
     // Dates whole; the columns of figures narrow, a text's title wider.
     for (int column = 0; column < model_->columnCount({}); ++column) {
-        const QString& header = table_.Headers[column];
+        const QString& header = shown_.Headers[column];
         int width = 84;
         if (column == 0) width = 150;
         if (header == QStringLiteral("Слов в минуту")) width = 120;
@@ -245,50 +443,39 @@ void StatisticsWindow::ShowKind(ResultKind kind) {
         if (header == QStringLiteral("Текст")) width = 200;
         tableView->setColumnWidth(column, width);
     }
-    FillChart();
-    const bool any = !table_.Rows.empty();
-    if (db && !db->Available()) {
-        emptyLabel->setText(QStringLiteral("Результаты недоступны.\n%1").arg(db->Problem()));
-    } else {
-        emptyLabel->setText(EmptyText(kind));
-    }
+    chart->Fill(kind_, shown_.Rows, kViews[std::clamp(viewBox->currentIndex(), 0, 2)], chartView->width() - 90);
+    const bool any = !shown_.Rows.empty();
     pages->setCurrentIndex(any ? 0 : 1);
-    summaryLabel->setText(any ? SummaryLine(kind, Summarize(table_)) : QString());
+    summaryLabel->setText(any ? SummaryLine(kind_, Summarize(shown_)) : QString());
     summaryLabel->setVisible(any);
     deleteButton->setEnabled(any);
     exportButton->setEnabled(any);
 }
 
-void StatisticsWindow::FillChart() {
-    QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(table_.Rows.size()));
-    double low = 0, high = 1;
-    for (auto row = table_.Rows.rbegin(); row != table_.Rows.rend(); ++row) {
-        points.append(QPointF(static_cast<double>(row->At.toMSecsSinceEpoch()), row->Figure));
-        high = std::max(high, row->Figure);
+void StatisticsWindow::ShowTraining() {
+    training_ = SummarizeTraining(log_.Days, today_());
+    trainingLabel->setText(TrainingLine(training_));
+    const int goal = goalBox->value();
+    goalLabel->setText(GoalLine(training_, goal));
+    const bool reached = GoalReached(training_, goal);
+    if (goalLabel->property("reached").toBool() != reached) {
+        goalLabel->setProperty("reached", reached);
+        // The style sheet looks at the property again only when told.
+        goalLabel->setStyleSheet(QString());
     }
-    // Thousands of results: a plain line, drawn without smoothing.
-    series->setPointsVisible(points.size() <= 200);
-    const bool many = points.size() > 1000;
-    chartView->setRenderHint(QPainter::Antialiasing, !many);
-    series->setPen(QPen(kAccentColour, many ? 0 : 2));
-    series->replace(points);
-    QChart* chart = chartView->chart();
-    chart->setTitle(QStringLiteral("%1: %2").arg(KindName(kind_), FigureName(kind_)));
-    const auto axes = chart->axes();
-    for (QAbstractAxis* axis : axes) {
-        if (auto* time = qobject_cast<QDateTimeAxis*>(axis)) {
-            const QDateTime first =
-                (table_.Rows.empty() ? QDateTime::currentDateTime() : table_.Rows.back().At).toLocalTime();
-            const QDateTime last = table_.Rows.empty() ? first : table_.Rows.front().At.toLocalTime();
-            // A day either side, so that single points do not sit on the edges.
-            time->setRange(first.addSecs(-12 * 3600), last.addSecs(12 * 3600));
-            time->setFormat(first.daysTo(last) < 2 ? QStringLiteral("dd.MM HH:mm") : QStringLiteral("dd.MM.yy"));
-        } else if (auto* value = qobject_cast<QValueAxis*>(axis)) {
-            value->setRange(low, high * 1.1);
-            value->applyNiceNumbers();
-        }
-    }
+}
+
+// Told by the database, on whichever thread stored the result: the window
+// reads it once on the windows' thread, however many came meanwhile.
+void StatisticsWindow::ResultRecorded() {
+    if (refreshDue_.exchange(true)) return;
+    QMetaObject::invokeMethod(
+        Widget(),
+        [this] {
+            refreshDue_ = false;
+            if (Visible()) App().Guard([&] { Reload(); });
+        },
+        Qt::QueuedConnection);
 }
 
 void StatisticsWindow::DeleteChosen() {
@@ -298,24 +485,31 @@ void StatisticsWindow::DeleteChosen() {
 }
 
 void StatisticsWindow::DeleteRow(int row) {
-    if (row < 0 || row >= static_cast<int>(table_.Rows.size())) return;
-    const ResultRow& result = table_.Rows[static_cast<std::size_t>(row)];
+    if (row < 0 || row >= static_cast<int>(shown_.Rows.size())) return;
+    // Copied: the rows are read afresh if a result comes while the question waits.
+    const ResultRow result = shown_.Rows[static_cast<std::size_t>(row)];
+    const ResultKind kind = kind_;
     const QString question = QStringLiteral("Удалить результат от %1 (%2 %3)? Его нельзя будет вернуть.")
-                                 .arg(result.Cells.value(0), result.Cells.value(1), FigureName(kind_));
+                                 .arg(result.Cells.value(0), ShownCell(result.Cells.value(1), CellKind::Number),
+                                      FigureName(kind));
     if (!App().StandardDialogs().Confirm(question)) return;
-    if (program.Results) program.Results->Delete(kind_, result.Id);
-    ShowKind(kind_);
+    if (program.Results) program.Results->Delete(kind, result.Id);
+    Reload();
 }
 
 void StatisticsWindow::Export() {
-    if (table_.Rows.empty()) return;
+    if (shown_.Rows.empty()) return;
     const QString suggested = QDir(program.StartDirectory).filePath(FileStem(kind_) + QStringLiteral(".csv"));
-    const std::optional<QString> path =
-        App().StandardDialogs().SaveFile(QStringLiteral("Таблицы CSV|*.csv|Все файлы|*.*"), suggested);
-    if (!path) return;
-    QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(ToCsv(table_)) < 0 || !file.commit()) {
-        throw Error(QStringLiteral("Не удаётся записать файл \"%1\": %2.").arg(*path, file.errorString()));
+    const std::optional<SaveChoice> choice = App().StandardDialogs().SaveFile(
+        QStringLiteral("Таблицы CSV (через запятую, дробные с точкой)|*.csv|"
+                       "Таблицы CSV для русских Excel и LibreOffice (через «;», дробные с запятой)|*.csv|"
+                       "Все файлы|*.*"),
+        suggested);
+    if (!choice) return;
+    const CsvForm form = choice->FileType == 1 ? CsvForm::Russian : CsvForm::Plain;
+    QSaveFile file(choice->Path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(ToCsv(shown_, form)) < 0 || !file.commit()) {
+        throw Error(QStringLiteral("Не удаётся записать файл \"%1\": %2.").arg(choice->Path, file.errorString()));
     }
 }
 

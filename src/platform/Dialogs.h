@@ -10,6 +10,13 @@
 
 namespace vistorel {
 
+// The file the user chose to write, and which of the filter's file types
+// was chosen for it (0 for the first).
+struct SaveChoice {
+    QString Path;
+    int FileType = 0;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -22,7 +29,7 @@ public:
     // A standard message box with an OK button.
     virtual void ShowMessage(const QString& text) = 0;
     // A file to write, proposing `suggested`; none when the user cancels.
-    virtual std::optional<QString> SaveFile(const QString& filter, const QString& suggested) {
+    virtual std::optional<SaveChoice> SaveFile(const QString& filter, const QString& suggested) {
         (void)filter;
         (void)suggested;
         return std::nullopt;

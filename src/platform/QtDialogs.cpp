@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QTranslator>
+#include <algorithm>
 
 namespace vistorel {
 
@@ -40,10 +41,12 @@ std::optional<QString> QtDialogs::OpenFile(const QString& filter) {
     return path;
 }
 
-std::optional<QString> QtDialogs::SaveFile(const QString& filter, const QString& suggested) {
-    const QString path = QFileDialog::getSaveFileName(Caller(), QString(), suggested, ToQtFilter(filter));
+std::optional<SaveChoice> QtDialogs::SaveFile(const QString& filter, const QString& suggested) {
+    const QString types = ToQtFilter(filter);
+    QString chosen;
+    const QString path = QFileDialog::getSaveFileName(Caller(), QString(), suggested, types, &chosen);
     if (path.isEmpty()) return std::nullopt;
-    return path;
+    return SaveChoice{path, static_cast<int>(std::max<qsizetype>(0, types.split(QStringLiteral(";;")).indexOf(chosen)))};
 }
 
 bool QtDialogs::Confirm(const QString& question) {

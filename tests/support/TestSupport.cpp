@@ -28,9 +28,12 @@ std::optional<QString> ScriptedDialogs::OpenFile(const QString& filter) {
     return Take(Files);
 }
 std::optional<QString> ScriptedDialogs::OpenPicture() { return Take(Pictures); }
-std::optional<QString> ScriptedDialogs::SaveFile(const QString& filter, const QString&) {
+std::optional<SaveChoice> ScriptedDialogs::SaveFile(const QString& filter, const QString&) {
     FiltersAsked.append(filter);
-    return Take(SaveFiles);
+    const std::optional<QString> path = Take(SaveFiles);
+    const int type = Take(SaveFileTypes).value_or(0);
+    if (!path) return std::nullopt;
+    return SaveChoice{*path, type};
 }
 bool ScriptedDialogs::Confirm(const QString& question) {
     Questions.append(question);

@@ -29,7 +29,8 @@ public:
     std::optional<TColor> ChooseColor(TColor initial) override;
     std::optional<Font> ChooseFont(const Font& initial) override;
     void ShowMessage(const QString& text) override { Messages.append(text); }
-    std::optional<QString> SaveFile(const QString& filter, const QString&) override;
+    // The path from SaveFiles, of the file type from SaveFileTypes (the first when it is empty).
+    std::optional<SaveChoice> SaveFile(const QString& filter, const QString&) override;
     // Answers from Answers; No when it is empty. The questions are recorded.
     bool Confirm(const QString& question) override;
 
@@ -38,6 +39,7 @@ public:
     std::deque<TColor> Colours;
     std::deque<Font> Fonts;
     std::deque<QString> SaveFiles;
+    std::deque<int> SaveFileTypes;
     std::deque<bool> Answers;
     QStringList Questions;
     QStringList Messages;

@@ -1,5 +1,7 @@
 #include "MonkeyDoubles.h"
 
+#include <algorithm>
+
 namespace vistorel::monkey {
 
 void CountingErrors::HandleError(const QString& message) {
@@ -55,9 +57,13 @@ std::optional<Font> RandomDialogs::ChooseFont(const Font& initial) {
 
 void RandomDialogs::ShowMessage(const QString&) { ++Messages; }
 
-std::optional<QString> RandomDialogs::SaveFile(const QString&, const QString&) {
+std::optional<SaveChoice> RandomDialogs::SaveFile(const QString& filter, const QString&) {
     if (Cancel()) return std::nullopt;
-    return OneOf(SaveFiles);
+    const std::optional<QString> path = OneOf(SaveFiles);
+    if (!path) return std::nullopt;
+    // Any of the file types offered.
+    const auto types = std::max<qsizetype>(1, (filter.count(u'|') + 1) / 2);
+    return SaveChoice{*path, static_cast<int>(std::uniform_int_distribution<qsizetype>(0, types - 1)(random_))};
 }
 
 bool RandomDialogs::Confirm(const QString&) { return !Cancel(); }

@@ -37,7 +37,7 @@ public:
     std::optional<TColor> ChooseColor(TColor initial) override;
     std::optional<Font> ChooseFont(const Font& initial) override;
     void ShowMessage(const QString& text) override;
-    std::optional<QString> SaveFile(const QString& filter, const QString& suggested) override;
+    std::optional<SaveChoice> SaveFile(const QString& filter, const QString& suggested) override;
     bool Confirm(const QString& question) override;
 
     long long Asked = 0;
