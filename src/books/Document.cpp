@@ -74,7 +74,9 @@ DocumentHead ReadDocumentHead(const QString& path, qint64 maxBytes, const ReadLi
     DocumentHead head;
     if (ContainerOf(read.Bytes) != Container::Text) {
         qint64 characters = 0;
-        const QStringList lines = ReadDocument(path, limits).Lines;
+        const Document document = ReadDocument(path, limits);
+        head.Notice = document.Notice;
+        const QStringList& lines = document.Lines;
         for (const QString& line : lines) {
             if (characters >= maxBytes) break;
             head.Lines.append(line.left(maxBytes - characters));

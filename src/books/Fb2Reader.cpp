@@ -1,5 +1,6 @@
 #include "books/BookReaders.h"
 
+#include "books/ReadBudget.h"
 #include "books/XmlBook.h"
 
 #include <QStringList>
@@ -112,10 +113,14 @@ void ReadBody(BookXml& xml, LineCollector& lines) {
 
 }  // namespace
 
-Document ReadFb2(const QByteArray& bytes, const QString& path, const ReadLimits& limits) {
+Document ReadFb2(const QByteArray& given, const QString& path, const ReadLimits& limits) {
     Document document;
     document.Format = DocumentFormat::Fb2;
-    BookXml xml(bytes, path, QStringLiteral("книга FB2"), limits);
+    DamagedBytes damaged;
+    const QByteArray bytes = RepairedUtf8(given, QString(), damaged);
+    const QString part = QStringLiteral("книга FB2");
+    ReadBudget(path, limits).ChargeXml(bytes, part);
+    BookXml xml(bytes, path, part, limits);
     LineCollector lines(path, limits.MaxLines);
     while (xml.Next()) {
         if (!xml.Reader().isStartElement()) continue;
@@ -134,6 +139,7 @@ Document ReadFb2(const QByteArray& bytes, const QString& path, const ReadLimits&
         }
     }
     document.Lines = lines.TakeLines();
+    document.Notice = damaged.Notice(path);
     return document;
 }
 

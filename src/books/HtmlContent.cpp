@@ -1,6 +1,7 @@
 #include "books/HtmlContent.h"
 
 #include "books/LenientHtml.h"
+#include "books/ReadBudget.h"
 #include "books/XmlBook.h"
 
 #include <QStringList>
@@ -55,6 +56,7 @@ bool IsNoteElement(const HtmlElement& element) {
 }  // namespace
 
 void HtmlTextReader::Start(const HtmlElement& element) {
+    CheckCancelled(limits_);
     if (++depth_ > maxDepth_) RefuseDeepNesting(path_, part_, maxDepth_);
     if (skippedAt_ > 0) return;
     const QStringView name = element.Name;
@@ -143,12 +145,12 @@ void ReadContentDocument(const QByteArray& bytes, const QString& part, const QSt
                          LineCollector& lines) {
     const LineCollector::Mark start = lines.Here();
     try {
-        HtmlTextReader text(lines, path, part, limits.MaxDepth);
+        HtmlTextReader text(lines, path, part, limits);
         ReadWellFormed(bytes, part, path, limits, text);
     } catch (const MalformedBookXml&) {
         // What was read of it is read again, the HTML way.
         lines.Rewind(start);
-        HtmlTextReader text(lines, path, part, limits.MaxDepth);
+        HtmlTextReader text(lines, path, part, limits);
         if (!ReadLenientHtml(bytes, text)) throw;
     }
     lines.EndLine();
