@@ -14,8 +14,8 @@ namespace vistorel {
 namespace {
 
 // How far into a file its XML root is looked for: past the declaration,
-// comments and a processing instruction or two.
-constexpr qsizetype kRootSearchBytes = 4096;
+// comments, a processing instruction or two and a DTD of its own.
+constexpr qsizetype kRootSearchBytes = 64 * 1024;
 
 Document ReadPlainText(const QByteArray& bytes, const QString& path, const ReadLimits& limits) {
     const QString text = DecodePlainText(bytes);

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QHash>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
@@ -42,12 +43,14 @@ public:
     // The entry will be taken `uses` more times; until then it is kept.
     void ExpectUses(const QString& name, int uses) { uses_[name] = uses; }
 
-    // The entry's bytes (bytes that are no UTF-8 replaced), what it gives charged.
-    QByteArray Take(const QString& name) {
+    // The entry's bytes, what it gives charged; with `repair`, bytes that
+    // are no UTF-8 replaced (content documents do that only when they fail).
+    QByteArray Take(const QString& name, bool repair = true) {
         auto kept = kept_.find(name);
         if (kept == kept_.end()) {
             Entry entry;
-            entry.Bytes = RepairedUtf8(archive_.Read(name), name, damaged_);
+            entry.Bytes = archive_.Read(name);
+            if (repair) entry.Bytes = RepairedUtf8(entry.Bytes, name, damaged_);
             entry.Cost = MeasureXml(entry.Bytes, path_, name, limits_);
             kept = kept_.insert(name, std::move(entry));
         } else if (kept->Dropped) {
@@ -174,9 +177,11 @@ void RefuseLongReadingOrder(const ZipArchive& archive, const QStringList& spine,
         const int count = ++uses[part];
         if (count > uses.value(most)) most = part;
     }
-    const QString why = uses.value(most) > 1 ? QStringLiteral("её оглавление называет файл «%1» %2")
-                                                   .arg(most, Counted(uses.value(most), {u"раз", u"раза", u"раз"}))
-                                             : QString();
+    const int repeats = uses.value(most);
+    const QString why = repeats > 1 ? QStringLiteral("её оглавление называет файл «%1» %2 %3")
+                                          .arg(most, QLocale(QLocale::Russian).toString(repeats),
+                                               Counted(repeats, {u"раз", u"раза", u"раз"}).section(u' ', 1))
+                                    : QString();
     RefuseLargeBook(path, limits, nullptr, why);
 }
 
@@ -205,7 +210,7 @@ Document ReadEpub(const ZipArchive& archive, const QString& path, const ReadLimi
     document.Info = package.Info;
     LineCollector lines(path, limits.MaxLines);
     for (const QString& part : package.Spine) {
-        ReadContentDocument(entries.Take(part), part, path, limits, lines);
+        ReadContentDocument(entries.Take(part, false), part, path, limits, lines, entries.Damaged());
     }
     document.Lines = lines.TakeLines();
     document.Notice = entries.Damaged().Notice(path);

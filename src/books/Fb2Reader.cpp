@@ -111,15 +111,9 @@ void ReadBody(BookXml& xml, LineCollector& lines) {
     }
 }
 
-}  // namespace
-
-Document ReadFb2(const QByteArray& given, const QString& path, const ReadLimits& limits) {
+Document ReadFb2Document(const QByteArray& bytes, const QString& path, const QString& part, const ReadLimits& limits) {
     Document document;
     document.Format = DocumentFormat::Fb2;
-    DamagedBytes damaged;
-    const QByteArray bytes = RepairedUtf8(given, QString(), damaged);
-    const QString part = QStringLiteral("книга FB2");
-    ReadBudget(path, limits).ChargeXml(bytes, part);
     BookXml xml(bytes, path, part, limits);
     LineCollector lines(path, limits.MaxLines);
     while (xml.Next()) {
@@ -139,8 +133,27 @@ Document ReadFb2(const QByteArray& given, const QString& path, const ReadLimits&
         }
     }
     document.Lines = lines.TakeLines();
-    document.Notice = damaged.Notice(path);
     return document;
+}
+
+}  // namespace
+
+Document ReadFb2(const QByteArray& bytes, const QString& path, const ReadLimits& limits) {
+    const QString part = QStringLiteral("книга FB2");
+    ReadBudget(path, limits).ChargeXml(bytes, part);
+    try {
+        return ReadFb2Document(bytes, path, part, limits);
+    } catch (const MalformedBookXml&) {
+        // Bytes that are no UTF-8 stop the XML reader: the book is read
+        // again with them replaced, and says so. Checked only here, as a
+        // sound book costs nothing more.
+        DamagedBytes damaged;
+        const QByteArray repaired = RepairedUtf8(bytes, QString(), damaged);
+        if (damaged.Count == 0) throw;
+        Document document = ReadFb2Document(repaired, path, part, limits);
+        document.Notice = damaged.Notice(path);
+        return document;
+    }
 }
 
 }  // namespace vistorel

@@ -142,16 +142,30 @@ void ReadWellFormed(const QByteArray& bytes, const QString& part, const QString&
 }  // namespace
 
 void ReadContentDocument(const QByteArray& bytes, const QString& part, const QString& path, const ReadLimits& limits,
-                         LineCollector& lines) {
+                         LineCollector& lines, DamagedBytes& damaged) {
     const LineCollector::Mark start = lines.Here();
     try {
         HtmlTextReader text(lines, path, part, limits);
         ReadWellFormed(bytes, part, path, limits, text);
     } catch (const MalformedBookXml&) {
-        // What was read of it is read again, the HTML way.
         lines.Rewind(start);
+        // Bytes that are no UTF-8 first: with them replaced the document may be sound.
+        DamagedBytes found;
+        const QByteArray repaired = RepairedUtf8(bytes, part, found);
+        if (found.Count > 0) {
+            damaged.Add(found);
+            try {
+                HtmlTextReader text(lines, path, part, limits);
+                ReadWellFormed(repaired, part, path, limits, text);
+                lines.EndLine();
+                return;
+            } catch (const MalformedBookXml&) {
+                lines.Rewind(start);
+            }
+        }
+        // What was read of it is read again, the HTML way.
         HtmlTextReader text(lines, path, part, limits);
-        if (!ReadLenientHtml(bytes, text)) throw;
+        if (!ReadLenientHtml(repaired, text)) throw;
     }
     lines.EndLine();
 }

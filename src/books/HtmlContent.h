@@ -19,6 +19,7 @@
 namespace vistorel {
 
 class LineCollector;
+struct DamagedBytes;
 
 // An element as a parser reports it: its local name in lower case and the
 // attributes that tell what it is for.
@@ -57,7 +58,9 @@ private:
 // gives was measured against the book's budget before (BookEntries).
 // Raises FileError when it cannot be read in either way, naming the tag or
 // reference at fault where the XML reader found one.
+// Bytes that are no UTF-8 in a UTF-8 document are replaced, and counted in
+// `damaged`.
 void ReadContentDocument(const QByteArray& bytes, const QString& part, const QString& path, const ReadLimits& limits,
-                         LineCollector& lines);
+                         LineCollector& lines, DamagedBytes& damaged);
 
 }  // namespace vistorel

@@ -4,6 +4,7 @@
 #include "books/ZipArchive.h"
 #include "platform/Plural.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <algorithm>
@@ -28,10 +29,10 @@ struct Expansion {
 
 // The entities the document's DTD declares, read by the XML reader itself
 // (which also expands parameter entities there), up to the root element.
-QHash<QString, QString> DeclaredEntities(const QByteArray& bytes) {
+QHash<QString, QString> DeclaredEntities(const QByteArray& prolog) {
     QHash<QString, QString> declared;
-    const QByteArray document = XmlWithByteOrderMark(bytes);
-    QXmlStreamReader reader(document);
+    if (prolog.isEmpty()) return declared;
+    QXmlStreamReader reader(XmlWithByteOrderMark(prolog));
     reader.setEntityExpansionLimit(4096);
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
@@ -105,6 +106,15 @@ struct Units8 {
     qsizetype n;
     qsizetype size() const { return n; }
     char32_t operator[](qsizetype i) const { return p[i]; }
+    // The next '<' from `from` (or '&', when references count), else the end.
+    qsizetype NextMarkup(qsizetype from, bool references) const {
+        if (!references) {
+            const void* found = std::memchr(p + from, '<', static_cast<std::size_t>(n - from));
+            return found == nullptr ? n : static_cast<const unsigned char*>(found) - p;
+        }
+        while (from < n && p[from] != '<' && p[from] != '&') ++from;
+        return from;
+    }
 };
 template <bool Big>
 struct Units16 {
@@ -114,7 +124,50 @@ struct Units16 {
     char32_t operator[](qsizetype i) const {
         return Big ? char32_t(p[2 * i] << 8 | p[2 * i + 1]) : char32_t(p[2 * i + 1] << 8 | p[2 * i]);
     }
+    qsizetype NextMarkup(qsizetype from, bool) const {
+        while (from < size() && (*this)[from] != '<' && (*this)[from] != '&') ++from;
+        return from;
+    }
 };
+
+template <class Units>
+bool UnitsStartWith(const Units& text, qsizetype at, const char* what) {
+    for (qsizetype k = 0; what[k] != 0; ++k) {
+        if (at + k >= text.size() || text[at + k] != static_cast<unsigned char>(what[k])) return false;
+    }
+    return true;
+}
+
+// The end of the document's DOCTYPE declaration, in units; 0 when the
+// document has none before its root element. Only there can entities be
+// declared: no DTD from outside the file is ever loaded.
+template <class Units>
+qsizetype DoctypeEnd(const Units& text) {
+    for (qsizetype i = text.NextMarkup(0, false); i + 1 < text.size(); i = text.NextMarkup(i + 1, false)) {
+        if (UnitsStartWith(text, i, "<!DOCTYPE")) {
+            int brackets = 0;
+            char32_t quote = 0;
+            for (qsizetype k = i + 9; k < text.size(); ++k) {
+                const char32_t c = text[k];
+                if (quote != 0) {
+                    if (c == quote) quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '[') {
+                    ++brackets;
+                } else if (c == ']') {
+                    --brackets;
+                } else if (c == '>' && brackets <= 0) {
+                    return k + 1;
+                }
+            }
+            return text.size();
+        }
+        const char32_t next = text[i + 1];
+        if (next != '?' && next != '!') return 0;  // the root element: no DOCTYPE before it
+    }
+    return 0;
+}
 
 class Scanner {
 public:
@@ -127,8 +180,11 @@ public:
         cost_.Characters = n;
         qsizetype i = 0;
         qint64 steps = 0;
+        const bool references = !entities_.Empty();
         while (i < n) {
-            if (++steps % (1 << 16) == 0) CheckCancelled(limits_);
+            if (++steps % (1 << 12) == 0) CheckCancelled(limits_);
+            i = text.NextMarkup(i, references);
+            if (i >= n) break;
             const char32_t c = text[i];
             if (c == '&') {
                 i = Reference(text, i);
@@ -286,17 +342,27 @@ void CheckCancelled(const ReadLimits& limits) {
     if (limits.Cancel != nullptr && limits.Cancel->load(std::memory_order_relaxed)) throw ReadCancelled();
 }
 
-XmlCost MeasureXml(const QByteArray& bytes, const QString& path, const QString& part, const ReadLimits& limits) {
-    EntityTable entities(DeclaredEntities(bytes));
+namespace {
+
+template <class Units>
+XmlCost Measure(const QByteArray& bytes, const Units& units, int width, const QString& path, const QString& part,
+                const ReadLimits& limits) {
+    EntityTable entities(DeclaredEntities(bytes.left(DoctypeEnd(units) * width)));
     Scanner scanner(path, part, limits, entities);
+    return scanner.Scan(units);
+}
+
+}  // namespace
+
+XmlCost MeasureXml(const QByteArray& bytes, const QString& path, const QString& part, const ReadLimits& limits) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype n = bytes.size();
     // UTF-16 by its byte-order mark or the zero byte of its first character '<'.
     const bool big = bytes.startsWith("\xFE\xFF") || (n >= 2 && p[0] == 0 && p[1] != 0);
     const bool little = !big && (bytes.startsWith("\xFF\xFE") || (n >= 2 && p[0] != 0 && p[1] == 0));
-    if (big) return scanner.Scan(Units16<true>{p, n});
-    if (little) return scanner.Scan(Units16<false>{p, n});
-    return scanner.Scan(Units8{p, n});
+    if (big) return Measure(bytes, Units16<true>{p, n}, 2, path, part, limits);
+    if (little) return Measure(bytes, Units16<false>{p, n}, 2, path, part, limits);
+    return Measure(bytes, Units8{p, n}, 1, path, part, limits);
 }
 
 XmlCost ReadBudget::ChargeXml(const QByteArray& bytes, const QString& part) {
@@ -312,19 +378,19 @@ void ReadBudget::Charge(qint64 characters, const XmlCost* cost) {
 }
 
 void RefuseLargeBook(const QString& path, const ReadLimits& limits, const XmlCost* cost, const QString& reason) {
+    const QLocale russian(QLocale::Russian);
     const qint64 millions = limits.MaxCharacters / (1000 * 1000);
     const QString budget = millions > 0 ? QStringLiteral("%1 млн знаков").arg(millions)
-                                        : Counted(limits.MaxCharacters, {u"знак", u"знака", u"знаков"});
-    QString why = reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason);
+                                        : Counted(limits.MaxCharacters, {u"знака", u"знаков", u"знаков"});
+    QString why = reason;
     if (why.isEmpty() && cost != nullptr && cost->EntityUses > 0 && cost->Expansion * 2 > cost->Characters) {
-        why = QStringLiteral(" (сущность «&%1;» в %2 повторяется в ней %3)")
+        why = QStringLiteral("сущность «&%1;» в %2 повторяется в ней %3 %4")
                   .arg(cost->Entity, Counted(cost->EntityLength, {u"знак", u"знака", u"знаков"}),
-                       Counted(cost->EntityUses, {u"раз", u"раза", u"раз"}));
+                       russian.toString(cost->EntityUses), Counted(cost->EntityUses, {u"раз", u"раза", u"раз"}).section(u' ', 1));
     }
     throw FileError(path, FileError::WholeMessage,
-                    QStringLiteral("Книга слишком велика: \"%1\" даёт больше %2%3, а программа читает книги "
-                                   "до %2.")
-                        .arg(path, budget, why));
+                    QStringLiteral("Книга слишком велика: в \"%1\" больше %2 текста%3 — столько программа не читает.")
+                        .arg(path, budget, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
 }
 
 void DamagedBytes::Add(const DamagedBytes& other) {

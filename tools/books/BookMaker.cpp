@@ -344,4 +344,78 @@ QByteArray EncryptionXml(const QStringList& files, bool fontObfuscation) {
     return xml.toUtf8();
 }
 
+namespace {
+
+// `length` characters of the story's sentences.
+QString StoryCharacters(qint64 length) {
+    QString text;
+    for (int s = 0; text.size() < length; ++s) text += Sentences()[s % Sentences().size()] + u' ';
+    return text.left(length);
+}
+
+QByteArray Repeated(const QByteArray& piece, int times) {
+    QByteArray bytes;
+    bytes.reserve(piece.size() * times);
+    for (int i = 0; i < times; ++i) bytes += piece;
+    return bytes;
+}
+
+}  // namespace
+
+QByteArray EntityFb2(int length, int uses, EntityPlace place) {
+    const QByteArray references = Repeated("&e;", uses);
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE FictionBook [<!ENTITY e \"" +
+                     StoryCharacters(length).toUtf8() +
+                     "\">]>\n<FictionBook xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\"><description><title-info>"
+                     "<book-title>Маяк</book-title><annotation><p>" +
+                     (place == EntityPlace::Annotation ? references : QByteArray("Рассказ.")) +
+                     "</p></annotation></title-info></description>\n<body><section><p" +
+                     (place == EntityPlace::Attribute ? " id=\"" + references + "\"" : QByteArray()) + ">" +
+                     (place == EntityPlace::Text ? references : QByteArray("Начало.")) +
+                     "</p></section></body></FictionBook>\n";
+    return xml;
+}
+
+namespace {
+
+// An EPUB whose reading order names its one chapter `uses` times; the
+// chapter stored, as it is, so that its size is the book's.
+QByteArray OneChapterEpub(const QByteArray& chapter, int uses) {
+    const QByteArray opf = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<package xmlns=\"http://www.idpf.org/2007/opf\" "
+                           "version=\"3.0\" unique-identifier=\"id\"><metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+                           "<dc:identifier id=\"id\">vistorel-one-chapter</dc:identifier><dc:title>Маяк</dc:title></metadata>"
+                           "<manifest><item id=\"c\" href=\"c.xhtml\" media-type=\"application/xhtml+xml\"/></manifest><spine>" +
+                           Repeated("<itemref idref=\"c\"/>", uses) + "</spine></package>\n";
+    const Entries packed = {
+        {QStringLiteral("mimetype"), QByteArray("application/epub+zip")},
+        {QStringLiteral("META-INF/container.xml"),
+         QByteArray("<?xml version=\"1.0\"?>\n<container version=\"1.0\" "
+                    "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles>"
+                    "<rootfile full-path=\"content.opf\" media-type=\"application/oebps-package+xml\"/>"
+                    "</rootfiles></container>\n")},
+        {QStringLiteral("content.opf"), opf}};
+    return WriteZip(packed, {{QStringLiteral("c.xhtml"), chapter}});
+}
+
+}  // namespace
+
+QByteArray EntityEpub(int length, int uses) {
+    const QString doctype = QStringLiteral("<!DOCTYPE html [<!ENTITY e \"%1\">]>").arg(StoryCharacters(length));
+    const QString body = QStringLiteral("<body><p>%1</p></body>").arg(QString::fromLatin1(Repeated("&e;", uses)));
+    return OneChapterEpub(Xhtml(body, doctype), 1);
+}
+
+QByteArray RepeatedSpineEpub(qint64 chapterBytes, int uses) {
+    QString body = QStringLiteral("<body>");
+    while (body.toUtf8().size() + 4016 < chapterBytes) body += QStringLiteral("<p>%1</p>\n").arg(StoryCharacters(2000));
+    return OneChapterEpub(Xhtml(body + QStringLiteral("</body>")), uses);
+}
+
+QByteArray ManyAttributesFb2(int count) {
+    QByteArray attributes;
+    for (int i = 0; i < count; ++i) attributes += " a" + QByteArray::number(i) + "=\"\"";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<FictionBook xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\">"
+           "<body><section><p" + attributes + ">Начало.</p></section></body></FictionBook>\n";
+}
+
 }  // namespace vistorel::bookmaker
