@@ -124,7 +124,7 @@ bool BackgroundWork::Start(const QString& caption, Work work, Ending ending) {
         QMetaObject::invokeMethod(this, [this, run] { Ended(run); }, Qt::QueuedConnection);
     });
     bool quick = false;
-    {
+    if (QuickMs > 0) {
         std::unique_lock lock(mutex_);
         quick = done_.wait_for(lock, std::chrono::milliseconds(QuickMs), [this] { return finished_; });
     }

@@ -48,7 +48,8 @@ public:
     // Waits for the work and runs its ending now (tests, and the end of the program).
     void Finish();
 
-    // How long Start waits before the window shows the work.
+    // How long Start waits before the window shows the work; 0: not at all,
+    // the work always ends later.
     int QuickMs = 150;
 
     // The panel over the window while the work runs (null before the first).
