@@ -84,6 +84,14 @@ QByteArray RepeatedSpineEpub(qint64 chapterBytes, int uses);
 // An FB2 whose one paragraph has `count` attributes.
 QByteArray ManyAttributesFb2(int count);
 
+// Small EPUB books for the fuzzer's seeds, named: package documents of
+// both versions and their variants (items out of order, linear="no",
+// missing items, folders, escaped names), content documents of every kind
+// the reader tells apart (blocks, notes, ruby, verse, tables, links,
+// entities, encodings, damaged and not well-formed ones), and the hostile
+// books at a size the fuzzer's limits reach.
+Entries EpubSeeds();
+
 // The story as a plain text of `lines` lines.
 QString StoryText(int lines);
 

@@ -103,5 +103,17 @@ int main(int argc, char** argv) {
     ok = Write(folder, QStringLiteral("entity-chapter-10.epub"), EntityEpub(4000, 10)) && ok;
     ok = Write(folder, QStringLiteral("spine-repeats.epub"), RepeatedSpineEpub(1024 * 1024, 1000)) && ok;
     ok = Write(folder, QStringLiteral("many-attributes.fb2"), ManyAttributesFb2(50000)) && ok;
+    // The fuzzer's EPUB seeds, in a folder of their own.
+    const QDir seeds(folder.filePath(QStringLiteral("epub-seeds")));
+    QDir().mkpath(seeds.path());
+    for (const auto& [name, bytes] : EpubSeeds()) ok = Write(seeds, name, bytes) && ok;
+    // The hostile FB2 books at a size the fuzzer's limits (1 M characters,
+    // 200 attributes) reach.
+    const QDir fb2Seeds(folder.filePath(QStringLiteral("fb2-seeds")));
+    QDir().mkpath(fb2Seeds.path());
+    ok = Write(fb2Seeds, QStringLiteral("hostile-entity-text.fb2"), EntityFb2(1000, 1100)) && ok;
+    ok = Write(fb2Seeds, QStringLiteral("hostile-entity-annotation.fb2"), EntityFb2(1000, 1100, EntityPlace::Annotation)) && ok;
+    ok = Write(fb2Seeds, QStringLiteral("hostile-entity-attribute.fb2"), EntityFb2(1000, 1100, EntityPlace::Attribute)) && ok;
+    ok = Write(fb2Seeds, QStringLiteral("hostile-attributes.fb2"), ManyAttributesFb2(201)) && ok;
     return ok ? 0 : 1;
 }
