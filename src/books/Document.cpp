@@ -15,7 +15,7 @@ namespace {
 
 // How far into a file its XML root is looked for: past the declaration,
 // comments, a processing instruction or two and a DTD of its own.
-constexpr qsizetype kRootSearchBytes = 64 * 1024;
+constexpr qsizetype kRootSearchBytes = kFormatSniffBytes;
 
 Document ReadPlainText(const QByteArray& bytes, const QString& path, const ReadLimits& limits) {
     const QString text = DecodePlainText(bytes);
@@ -69,7 +69,7 @@ void DropCutCharacter(QByteArray& bytes, TextEncoding encoding) {
 
 DocumentHead ReadDocumentHead(const QString& path, qint64 maxBytes, const ReadLimits& limits) {
     // One byte more than the head tells whether the file goes on after it.
-    FileRead read = TryReadRegularFile(path, std::max<qint64>(maxBytes + 1, 4096), OverLimit::Cut);
+    FileRead read = TryReadRegularFile(path, std::max<qint64>(maxBytes + 1, kFormatSniffBytes), OverLimit::Cut);
     if (read.Outcome != FileRead::Status::Read) throw FileError(path, QStringLiteral("прочитать текст"), read.Reason);
     DocumentHead head;
     if (ContainerOf(read.Bytes) != Container::Text) {

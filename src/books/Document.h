@@ -84,7 +84,9 @@ struct DocumentHead {
 };
 DocumentHead ReadDocumentHead(const QString& path, qint64 maxBytes, const ReadLimits& limits = {});
 
-// The format the bytes are in, judged by their beginning.
+// The format the bytes are in, judged by their beginning: this many bytes
+// of it (a book's own DTD may come before its root element).
+inline constexpr qint64 kFormatSniffBytes = 64 * 1024;
 enum class Container { Zip, Fb2Xml, Text };
 Container ContainerOf(const QByteArray& bytes);
 

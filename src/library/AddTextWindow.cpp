@@ -157,7 +157,7 @@ void AddTextWindow::TakeTextFile(const QString& path) {
     // beginning tells which it is.
     if (bookLoad.Running()) return;
     const QString file = program.ResolvePath(path);
-    const FileRead start = TryReadRegularFile(file, 4096, OverLimit::Cut);
+    const FileRead start = TryReadRegularFile(file, kFormatSniffBytes, OverLimit::Cut);
     if (start.Outcome != FileRead::Status::Read || ContainerOf(start.Bytes) == Container::Text) {
         pathEdit.setText(path);
         PathChanged();

@@ -267,6 +267,12 @@ TEST(AddTextWindow, ABookIsReadOffTheGuiThread) {
     load.Finish();
     EXPECT_EQ(a.Test.Errors.Messages.size(), 1);
     EXPECT_TRUE(a.W().titleEdit.text().isEmpty());
+
+    // A book whose own DTD puts its root 7 KB into the file is a book.
+    a.Dir.Write(QStringLiteral("dtd.fb2"), bookmaker::EntityFb2(4000, 10));
+    a.W().TakeTextFile(a.Dir.File(QStringLiteral("dtd.fb2")));
+    load.Finish();
+    EXPECT_EQ(a.W().titleEdit.text(), QStringLiteral("Маяк"));
 }
 
 // A book dropped on the text manager opens the add text window for a new
