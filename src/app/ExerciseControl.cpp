@@ -61,7 +61,7 @@ void MainWindow::BeginExerciseAt(const ReadingPlace& place) {
                 failed();
                 try {
                     std::rethrow_exception(error);
-                } catch (const ReadCancelled&) {
+                } catch (const Cancelled&) {
                     return;  // the user stopped it: nothing to say
                 }
             }

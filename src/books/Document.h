@@ -59,10 +59,7 @@ struct ReadLimits {
 };
 
 // The reading was stopped by the user (ReadLimits::Cancel): nothing to report.
-class ReadCancelled : public Error {
-public:
-    ReadCancelled() : Error(QStringLiteral("Чтение отменено.")) {}
-};
+class ReadCancelled : public Cancelled {};
 
 // Reads the regular file at path. Raises FileError (cannot be read, not a
 // text, a damaged or oversized book or archive) or RangeError (more lines

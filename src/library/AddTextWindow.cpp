@@ -181,7 +181,7 @@ void AddTextWindow::TakeTextFile(const QString& path) {
             if (error) {
                 try {
                     std::rethrow_exception(error);
-                } catch (const ReadCancelled&) {
+                } catch (const Cancelled&) {
                     return;  // the fields stay as they were
                 }
             }

@@ -148,7 +148,8 @@ void BackgroundWork::Ended(unsigned run) {
     running_ = false;
     if (indicator_) indicator_->hide();
     const Ending end = std::move(ending_);
-    const std::exception_ptr error = error_;
+    // Cancelled after the work had ended: what it did is dropped all the same.
+    const std::exception_ptr error = error_ || !cancelled_ ? error_ : std::make_exception_ptr(Cancelled());
     form_.App().Guard([&] { end(error); });
 }
 

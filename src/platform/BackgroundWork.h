@@ -43,7 +43,8 @@ public:
     // up to QuickMs for it to end; else shows `caption` over the window.
     bool Start(const QString& caption, Work work, Ending ending);
     bool Running() const { return running_; }
-    // Asks the work to stop; its ending still runs (with its error).
+    // Asks the work to stop; its ending still runs, with the work's error,
+    // or Cancelled when the work had ended all the same.
     void Cancel();
     // Waits for the work and runs its ending now (tests, and the end of the program).
     void Finish();

@@ -87,7 +87,7 @@ void ReadingSpeedTestWindow::StartTest() {
             if (error) {
                 try {
                     std::rethrow_exception(error);
-                } catch (const ReadCancelled&) {
+                } catch (const Cancelled&) {
                     return;  // the window stays as it was
                 }
             }

@@ -123,6 +123,20 @@ TEST(BackgroundWork, CancelByButtonOrEscapeAndOneReportOfALaterError) {
         EXPECT_EQ(ended, QStringList{QStringLiteral("отменено")}) << escape;
         EXPECT_LT(clock.elapsed(), 2000);
     }
+    // Cancelled after the work ended (before its ending ran): the ending hears so.
+    bool cancelled = false;
+    ASSERT_TRUE(work.Start(QStringLiteral("Чтение"), [](const std::atomic<bool>&) {}, [&](std::exception_ptr error) {
+        try {
+            if (error) std::rethrow_exception(error);
+        } catch (const Cancelled&) {
+            cancelled = true;
+        }
+    }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    work.Cancel();
+    work.Finish();
+    EXPECT_TRUE(cancelled);
+
     // An ending that throws after Start returned is reported through the guard, once.
     ASSERT_TRUE(work.Start(QStringLiteral("Чтение"), Waiting(50), [](std::exception_ptr) {
         throw Error(QStringLiteral("Книга слишком велика"));
