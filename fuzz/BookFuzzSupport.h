@@ -15,6 +15,9 @@ inline ReadLimits FuzzLimits() {
     limits.MaxEntries = 64;
     limits.MaxDepth = 40;
     limits.MaxLines = 500;
+    limits.MaxCharacters = 1024 * 1024;
+    limits.MaxAttributes = 200;
+    limits.MaxAttributePairs = 100 * 1000;
     return limits;
 }
 

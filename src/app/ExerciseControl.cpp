@@ -12,9 +12,11 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 
 #include <algorithm>
+#include <memory>
 
 namespace vistorel {
 
@@ -26,19 +28,56 @@ void MainWindow::ResumeExercise() {
 }
 
 void MainWindow::BeginExerciseAt(const ReadingPlace& place) {
-    progress.Finish();
-    DrawExercisePanel();
-    program.ExerciseActive = true;
-    try {
-        StartExercise();
-    } catch (...) {
-        // Nothing runs: the panel goes back to its idle buttons, so that the
-        // user can choose a text straight away.
+    if (textLoad.Running()) return;  // the text is being read: one start at a time
+    const QString textPath = program.SettingsRecord.TextPath.Text();
+    struct Loaded {
+        TextLines Text;
+        QString Notice;
+    };
+    const auto loaded = std::make_shared<Loaded>();
+    const auto failed = [this] {
+        // A restart whose text cannot be loaded ends the exercise that was
+        // running: it must not go on behind buttons that no longer react.
+        // The panel goes back to its idle buttons, so that the user can
+        // choose a text straight away.
+        program.exerciseWindow->StopTimers();
+        program.exerciseWindow->Hide();
         EndExercise();
-        throw;
+    };
+    if (textPath.isEmpty()) {
+        failed();
+        throw Error(QStringLiteral("Текст для чтения не выбран: выберите его в настройках или в базе текстов."));
     }
-    if (place.Line >= 1) GoToPlace(place);
-    progress.Begin();
+    const QString path = program.ResolvePath(textPath);
+    textLoad.Start(
+        QStringLiteral("Чтение текста «%1»…").arg(QFileInfo(path).fileName()),
+        [path, loaded](const std::atomic<bool>& cancelled) {
+            ReadLimits limits;
+            limits.Cancel = &cancelled;
+            loaded->Notice = LoadTextLines(loaded->Text, path, limits);
+        },
+        [this, place, loaded, failed](std::exception_ptr error) {
+            if (error) {
+                failed();
+                try {
+                    std::rethrow_exception(error);
+                } catch (const Cancelled&) {
+                    return;  // the user stopped it: nothing to say
+                }
+            }
+            program.ReportNotice(loaded->Notice);
+            progress.Finish();
+            DrawExercisePanel();
+            program.ExerciseActive = true;
+            try {
+                StartExercise(std::move(loaded->Text));
+            } catch (...) {
+                EndExercise();
+                throw;
+            }
+            if (place.Line >= 1) GoToPlace(place);
+            progress.Begin();
+        });
 }
 
 void MainWindow::GoToPlace(const ReadingPlace& place) {
@@ -59,23 +98,12 @@ void MainWindow::GoToPlace(const ReadingPlace& place) {
     }
 }
 
-void MainWindow::StartExercise() {
+void MainWindow::StartExercise(TextLines text) {
     ExerciseWindow& exercise = *program.exerciseWindow;
     const Settings& settings = program.SettingsRecord;
     program.ExerciseLoaded = false;
-    try {
-        const QString textPath = settings.TextPath.Text();
-        if (textPath.isEmpty()) {
-            throw Error(QStringLiteral("Текст для чтения не выбран: выберите его в настройках или в базе текстов."));
-        }
-        LoadTextLines(program.TextLineBuffer, program.ResolvePath(textPath));
-    } catch (...) {
-        // A restart whose text cannot be loaded ends the exercise that was
-        // running: it must not go on behind buttons that no longer react.
-        exercise.StopTimers();
-        exercise.Hide();
-        throw;
-    }
+    program.TextLineBuffer.Lines = std::move(text.Lines);
+    program.TextLineBuffer.LineCount = text.LineCount;
 
     // A new text starts with an empty word stream: nothing of the text read
     // before may come out of it.

@@ -53,6 +53,7 @@ MainWindow::MainWindow(Program& program)
       manualStagesLabel(*this, 0, 0, QStringLiteral("Смена этапов: вручную"),
                         Font{QStringLiteral("MS Sans Serif"), 12, true, false, false, false, clAccent}),
       progress(program, *this),
+      textLoad(*this),
       program(program) {
     SetMenuBar(menu.Bar());
     SetStandalone(true);

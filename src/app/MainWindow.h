@@ -2,6 +2,8 @@
 
 #include "app/ExerciseProgress.h"
 #include "app/MainMenu.h"
+#include "engine/TextLines.h"
+#include "platform/BackgroundWork.h"
 #include "platform/Form.h"
 #include "platform/Label.h"
 #include "platform/Timer.h"
@@ -56,7 +58,6 @@ public:
     void BeginExercise();
     // Starts the exercise where the last one of the current text stopped.
     void ResumeExercise();
-    void StartExercise();
     void DrawExercisePanel();
     void SkipStage();
     void TogglePause();
@@ -87,6 +88,8 @@ public:
     Label manualStagesLabel;
     // The measured speed and place on the panel, and the session's record.
     ExerciseProgress progress;
+    // Reads the text of an exercise off the GUI thread.
+    BackgroundWork textLoad;
 
     bool Hovered(MainButton button) const { return hover_[button]; }
     // The button as the keyboard and a screen reader reach it.
@@ -105,6 +108,8 @@ private:
     void TrackQuit(int x, int y);
     void RedrawBesideQuit();
     void BeginExerciseAt(const ReadingPlace& place);
+    // The exercise on the text just read.
+    void StartExercise(TextLines text);
     // The word stream at the remembered place, found again if the text changed.
     void GoToPlace(const ReadingPlace& place);
 

@@ -217,4 +217,10 @@ void Program::LoadImageOrReport(Bitmap& bitmap, const QString& name) const {
     }
 }
 
+void Program::ReportNotice(const QString& notice) {
+    if (notice.isEmpty() || noticesGiven_.contains(notice)) return;
+    noticesGiven_.append(notice);
+    App.ReportError(notice);
+}
+
 }  // namespace vistorel

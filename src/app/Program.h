@@ -169,8 +169,13 @@ public:
     // empty, and the caller goes on with its other pictures.
     void LoadImageOrReport(Bitmap& bitmap, const QString& name) const override;
 
+    // What a book's reader had to say of it (damaged bytes replaced), told
+    // once in a run for each notice; nothing when it is empty.
+    void ReportNotice(const QString& notice);
+
 private:
     std::unique_ptr<TerminationSignals> terminationSignals_;
+    QStringList noticesGiven_;
     // Why a data file could not be read at start-up; empty when it was read
     // or did not exist. Such a file is not replaced.
     QString settingsUnreadable_;

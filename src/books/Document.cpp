@@ -14,8 +14,8 @@ namespace vistorel {
 namespace {
 
 // How far into a file its XML root is looked for: past the declaration,
-// comments and a processing instruction or two.
-constexpr qsizetype kRootSearchBytes = 4096;
+// comments, a processing instruction or two and a DTD of its own.
+constexpr qsizetype kRootSearchBytes = kFormatSniffBytes;
 
 Document ReadPlainText(const QByteArray& bytes, const QString& path, const ReadLimits& limits) {
     const QString text = DecodePlainText(bytes);
@@ -69,12 +69,14 @@ void DropCutCharacter(QByteArray& bytes, TextEncoding encoding) {
 
 DocumentHead ReadDocumentHead(const QString& path, qint64 maxBytes, const ReadLimits& limits) {
     // One byte more than the head tells whether the file goes on after it.
-    FileRead read = TryReadRegularFile(path, std::max<qint64>(maxBytes + 1, 4096), OverLimit::Cut);
+    FileRead read = TryReadRegularFile(path, std::max<qint64>(maxBytes + 1, kFormatSniffBytes), OverLimit::Cut);
     if (read.Outcome != FileRead::Status::Read) throw FileError(path, QStringLiteral("прочитать текст"), read.Reason);
     DocumentHead head;
     if (ContainerOf(read.Bytes) != Container::Text) {
         qint64 characters = 0;
-        const QStringList lines = ReadDocument(path, limits).Lines;
+        const Document document = ReadDocument(path, limits);
+        head.Notice = document.Notice;
+        const QStringList& lines = document.Lines;
         for (const QString& line : lines) {
             if (characters >= maxBytes) break;
             head.Lines.append(line.left(maxBytes - characters));

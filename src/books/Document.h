@@ -8,11 +8,23 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <atomic>
+
+#include "platform/Errors.h"
 
 namespace vistorel {
 
 // The most lines a text may have: the reading position is kept in 16 bits.
 inline constexpr int kMaxDocumentLines = 20000;
+
+// The most characters a book may give, its entities expanded: as many as the
+// largest file read has bytes, so that only expansion and repetition reach it.
+inline constexpr qint64 kMaxBookCharacters = qint64{64} * 1024 * 1024;
+// The most attributes one element may have: books use a handful; the XML
+// reader compares each with all before it, so thousands cost seconds.
+inline constexpr int kMaxAttributes = 2000;
+// The most such comparisons in one document (about a second of reading).
+inline constexpr qint64 kMaxAttributePairs = qint64{100} * 1000 * 1000;
 
 enum class DocumentFormat { PlainText, Fb2, Epub };
 
@@ -27,6 +39,8 @@ struct Document {
     DocumentFormat Format = DocumentFormat::PlainText;
     QStringList Lines;  // for books one paragraph, title line or verse a line
     BookInfo Info;
+    // Said once to the user when the book is read: damaged bytes replaced.
+    QString Notice;
 };
 
 // Bounds that keep a damaged or hostile file from exhausting the machine.
@@ -37,7 +51,15 @@ struct ReadLimits {
     int MaxRatio = 200;                                  // unpacked size per packed byte, per entry
     int MaxDepth = 256;                                  // nesting of XML elements
     int MaxLines = kMaxDocumentLines;
+    qint64 MaxCharacters = kMaxBookCharacters;            // what a book gives, all its documents together
+    int MaxAttributes = kMaxAttributes;                   // of one element
+    qint64 MaxAttributePairs = kMaxAttributePairs;        // attribute comparisons in one document
+    // Set from another thread to stop the reading: it then raises ReadCancelled.
+    const std::atomic<bool>* Cancel = nullptr;
 };
+
+// The reading was stopped by the user (ReadLimits::Cancel): nothing to report.
+class ReadCancelled : public Cancelled {};
 
 // Reads the regular file at path. Raises FileError (cannot be read, not a
 // text, a damaged or oversized book or archive) or RangeError (more lines
@@ -54,11 +76,14 @@ Document ReadDocumentBytes(const QByteArray& bytes, const QString& path, const R
 // text and whatever follows its beginning do not matter.
 struct DocumentHead {
     QStringList Lines;
+    QString Notice;  // as Document::Notice
     bool StoppedAtZero = false;  // a zero character ended it: what follows is no text
 };
 DocumentHead ReadDocumentHead(const QString& path, qint64 maxBytes, const ReadLimits& limits = {});
 
-// The format the bytes are in, judged by their beginning.
+// The format the bytes are in, judged by their beginning: this many bytes
+// of it (a book's own DTD may come before its root element).
+inline constexpr qint64 kFormatSniffBytes = 64 * 1024;
 enum class Container { Zip, Fb2Xml, Text };
 Container ContainerOf(const QByteArray& bytes);
 

@@ -1,5 +1,6 @@
 #include "books/BookReaders.h"
 
+#include "books/ReadBudget.h"
 #include "books/XmlBook.h"
 
 #include <QStringList>
@@ -110,12 +111,10 @@ void ReadBody(BookXml& xml, LineCollector& lines) {
     }
 }
 
-}  // namespace
-
-Document ReadFb2(const QByteArray& bytes, const QString& path, const ReadLimits& limits) {
+Document ReadFb2Document(const QByteArray& bytes, const QString& path, const QString& part, const ReadLimits& limits) {
     Document document;
     document.Format = DocumentFormat::Fb2;
-    BookXml xml(bytes, path, QStringLiteral("книга FB2"), limits);
+    BookXml xml(bytes, path, part, limits);
     LineCollector lines(path, limits.MaxLines);
     while (xml.Next()) {
         if (!xml.Reader().isStartElement()) continue;
@@ -135,6 +134,26 @@ Document ReadFb2(const QByteArray& bytes, const QString& path, const ReadLimits&
     }
     document.Lines = lines.TakeLines();
     return document;
+}
+
+}  // namespace
+
+Document ReadFb2(const QByteArray& bytes, const QString& path, const ReadLimits& limits) {
+    const QString part = QStringLiteral("книга FB2");
+    ReadBudget(path, limits).ChargeXml(bytes, part);
+    try {
+        return ReadFb2Document(bytes, path, part, limits);
+    } catch (const MalformedBookXml&) {
+        // Bytes that are no UTF-8 stop the XML reader: the book is read
+        // again with them replaced, and says so. Checked only here, as a
+        // sound book costs nothing more.
+        DamagedBytes damaged;
+        const QByteArray repaired = RepairedUtf8(bytes, QString(), damaged);
+        if (damaged.Count == 0) throw;
+        Document document = ReadFb2Document(repaired, path, part, limits);
+        document.Notice = damaged.Notice(path);
+        return document;
+    }
 }
 
 }  // namespace vistorel

@@ -1,6 +1,7 @@
 #include "books/HtmlContent.h"
 
 #include "books/LenientHtml.h"
+#include "books/ReadBudget.h"
 #include "books/XmlBook.h"
 
 #include <QStringList>
@@ -55,6 +56,7 @@ bool IsNoteElement(const HtmlElement& element) {
 }  // namespace
 
 void HtmlTextReader::Start(const HtmlElement& element) {
+    CheckCancelled(limits_);
     if (++depth_ > maxDepth_) RefuseDeepNesting(path_, part_, maxDepth_);
     if (skippedAt_ > 0) return;
     const QStringView name = element.Name;
@@ -140,16 +142,30 @@ void ReadWellFormed(const QByteArray& bytes, const QString& part, const QString&
 }  // namespace
 
 void ReadContentDocument(const QByteArray& bytes, const QString& part, const QString& path, const ReadLimits& limits,
-                         LineCollector& lines) {
+                         LineCollector& lines, DamagedBytes& damaged) {
     const LineCollector::Mark start = lines.Here();
     try {
-        HtmlTextReader text(lines, path, part, limits.MaxDepth);
+        HtmlTextReader text(lines, path, part, limits);
         ReadWellFormed(bytes, part, path, limits, text);
     } catch (const MalformedBookXml&) {
-        // What was read of it is read again, the HTML way.
         lines.Rewind(start);
-        HtmlTextReader text(lines, path, part, limits.MaxDepth);
-        if (!ReadLenientHtml(bytes, text)) throw;
+        // Bytes that are no UTF-8 first: with them replaced the document may be sound.
+        DamagedBytes found;
+        const QByteArray repaired = RepairedUtf8(bytes, part, found);
+        if (found.Count > 0) {
+            damaged.Add(found);
+            try {
+                HtmlTextReader text(lines, path, part, limits);
+                ReadWellFormed(repaired, part, path, limits, text);
+                lines.EndLine();
+                return;
+            } catch (const MalformedBookXml&) {
+                lines.Rewind(start);
+            }
+        }
+        // What was read of it is read again, the HTML way.
+        HtmlTextReader text(lines, path, part, limits);
+        if (!ReadLenientHtml(repaired, text)) throw;
     }
     lines.EndLine();
 }

@@ -19,6 +19,7 @@
 namespace vistorel {
 
 class LineCollector;
+struct DamagedBytes;
 
 // An element as a parser reports it: its local name in lower case and the
 // attributes that tell what it is for.
@@ -31,11 +32,12 @@ struct HtmlElement {
 };
 
 // Turns the elements and text of one document, in document order, into the
-// lines of the book. Refuses nesting deeper than maxDepth.
+// lines of the book. Refuses nesting deeper than limits.MaxDepth, and stops
+// when the reading is cancelled.
 class HtmlTextReader {
 public:
-    HtmlTextReader(LineCollector& lines, const QString& path, const QString& part, int maxDepth)
-        : lines_(lines), path_(path), part_(part), maxDepth_(maxDepth) {}
+    HtmlTextReader(LineCollector& lines, const QString& path, const QString& part, const ReadLimits& limits)
+        : lines_(lines), path_(path), part_(part), limits_(limits), maxDepth_(limits.MaxDepth) {}
     void Start(const HtmlElement& element);
     void End(QStringView name);
     void Text(QStringView text);
@@ -44,6 +46,7 @@ private:
     LineCollector& lines_;
     const QString& path_;
     const QString& part_;
+    const ReadLimits& limits_;
     int maxDepth_;
     int depth_ = 0;
     int skippedAt_ = 0;  // the depth of the element left out with all inside it; 0 when none
@@ -51,10 +54,13 @@ private:
     int preAt_ = 0;      // the depth of the preformatted block
 };
 
-// Reads the content document `part` of the book at path into lines.
+// Reads the content document `part` of the book at path into lines; what it
+// gives was measured against the book's budget before (BookEntries).
 // Raises FileError when it cannot be read in either way, naming the tag or
 // reference at fault where the XML reader found one.
+// Bytes that are no UTF-8 in a UTF-8 document are replaced, and counted in
+// `damaged`.
 void ReadContentDocument(const QByteArray& bytes, const QString& part, const QString& path, const ReadLimits& limits,
-                         LineCollector& lines);
+                         LineCollector& lines, DamagedBytes& damaged);
 
 }  // namespace vistorel

@@ -2,6 +2,7 @@
 
 #include "books/HtmlEntities.h"
 #include "books/PlainText.h"
+#include "books/ReadBudget.h"
 #include "books/ZipArchive.h"
 #include "platform/Errors.h"
 
@@ -20,20 +21,14 @@ public:
     QString unknown;  // the last name that HTML does not know either
 };
 
-namespace {
-
-// A UTF-16 document without a byte-order mark, told by its first character
-// '<': the mark is put in front, so that the XML reader decodes it.
-QByteArray WithByteOrderMark(const QByteArray& bytes) {
+QByteArray XmlWithByteOrderMark(const QByteArray& bytes) {
     if (bytes.size() >= 4 && bytes[0] == '\0' && bytes[1] == '<' && bytes[2] == '\0') return "\xFE\xFF" + bytes;
     if (bytes.size() >= 4 && bytes[0] == '<' && bytes[1] == '\0' && bytes[3] == '\0') return "\xFF\xFE" + bytes;
     return bytes;
 }
 
-}  // namespace
-
 BookXml::BookXml(const QByteArray& bytes, const QString& path, const QString& part, const ReadLimits& limits)
-    : bytes_(WithByteOrderMark(bytes)), reader_(bytes_), path_(path), part_(part), maxDepth_(limits.MaxDepth) {
+    : bytes_(XmlWithByteOrderMark(bytes)), reader_(bytes_), path_(path), part_(part), limits_(limits), maxDepth_(limits.MaxDepth) {
     // Entities declared in the document itself expand to a bounded size; a
     // DTD or any other outside file is never loaded.
     reader_.setEntityExpansionLimit(4096);
@@ -75,6 +70,7 @@ bool BookXml::Next() {
         if (reader_.hasError()) RefuseMalformed();
         return false;
     }
+    CheckCancelled(limits_);
     const QXmlStreamReader::TokenType token = reader_.readNext();
     if (token == QXmlStreamReader::StartElement) {
         if (++depth_ > maxDepth_) RefuseDeepNesting(path_, part_, maxDepth_);

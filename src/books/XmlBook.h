@@ -50,6 +50,7 @@ private:
     QXmlStreamReader reader_;
     QString path_;
     QString part_;
+    const ReadLimits& limits_;
     int maxDepth_;
     int depth_ = 0;
     std::vector<qint64> openedAt_;  // the line and name of each open element
@@ -57,6 +58,10 @@ private:
     class HtmlEntities;
     HtmlEntities* entities_ = nullptr;
 };
+
+// A UTF-16 document without a byte-order mark, told by its first character
+// '<', with the mark put in front, so that the XML reader decodes it.
+QByteArray XmlWithByteOrderMark(const QByteArray& bytes);
 
 // The message of a document nested deeper than the limit.
 [[noreturn]] void RefuseDeepNesting(const QString& path, const QString& part, int maxDepth);

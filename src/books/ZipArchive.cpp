@@ -62,7 +62,10 @@ ZipArchive::ZipArchive(const QByteArray& bytes, const QString& path, const ReadL
                                  .arg(limits.MaxRatio));
         }
         const QString name = QString::fromUtf8(stat.name);
-        if (!name.endsWith(u'/')) names_.append(name);
+        if (!name.endsWith(u'/')) {
+            names_.append(name);
+            sizes_.insert(name, static_cast<qint64>(stat.size));
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include "books/Document.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -27,6 +28,9 @@ public:
     // The names of the entries that are files, in archive order.
     const QStringList& Names() const { return names_; }
     bool Contains(const QString& name) const;
+    // The unpacked size of the entry as the archive states it (checked
+    // against the limits when it was opened); 0 when there is none.
+    qint64 Size(const QString& name) const { return sizes_.value(name); }
     // The unpacked contents of the entry; FileError when it is missing or damaged.
     QByteArray Read(const QString& name) const;
 
@@ -37,6 +41,7 @@ private:
     std::unique_ptr<zip, Closer> archive_;
     QString path_;
     QStringList names_;
+    QHash<QString, qint64> sizes_;
 };
 
 // The message of a file that is refused as a book, naming it.

@@ -10,15 +10,17 @@ const QString& TextLines::Line(int number) const {
     return Lines[number - 1];
 }
 
-void LoadTextLines(TextLines& buffer, const QString& path) {
-    Document document = ReadDocument(path);
+QString LoadTextLines(TextLines& buffer, const QString& path, const ReadLimits& limits) {
+    Document document = ReadDocument(path, limits);
     buffer.Lines = std::move(document.Lines);
     buffer.LineCount = static_cast<std::uint16_t>(buffer.Lines.size());
+    return document.Notice;
 }
 
-TextHead ReadTextHead(const QString& path, qint64 maxBytes) {
-    DocumentHead read = ReadDocumentHead(path, maxBytes);
+TextHead ReadTextHead(const QString& path, qint64 maxBytes, const ReadLimits& limits) {
+    DocumentHead read = ReadDocumentHead(path, maxBytes, limits);
     TextHead head;
+    head.Notice = read.Notice;
     head.Text.Lines = std::move(read.Lines);
     head.Text.LineCount = static_cast<std::uint16_t>(head.Text.Lines.size());
     head.StoppedAtNul = read.StoppedAtZero;

@@ -27,9 +27,11 @@ struct TextLines {
 // without a break counts, blank lines count, an empty file has none; a book
 // gives a line per paragraph. CurrentLine is left alone.
 // Throws FileError (cannot be opened or read, larger than 64 MiB, not a text,
-// a damaged book) or RangeError (more than kMaxTextLines lines); the buffer
-// is then unchanged.
-void LoadTextLines(TextLines& buffer, const QString& path);
+// a damaged book or one past the limits) or RangeError (more than
+// kMaxTextLines lines), ReadCancelled when limits.Cancel is set; the buffer
+// is then unchanged. Returns what the reader had to say of the book
+// (Document::Notice).
+QString LoadTextLines(TextLines& buffer, const QString& path, const ReadLimits& limits = {});
 
 // How much of a text the windows that show only its beginning read: over
 // 2000 characters in any encoding (8192 in Windows-1251, 4096 Russian
@@ -41,6 +43,7 @@ inline constexpr qint64 kTextHeadBytes = 8 * 1024;
 // The beginning of a text file, for a window that shows only that.
 struct TextHead {
     TextLines Text;          // its lines, split as LoadTextLines splits them
+    QString Notice;          // as LoadTextLines returns it
     bool StoppedAtNul = false;  // a NUL byte ended it: what follows is no text
 };
 
@@ -50,6 +53,6 @@ struct TextHead {
 // within a character). Of a book, its first lines up to maxBytes characters.
 // Throws FileError when the file cannot be opened or read, or the book is
 // damaged; the size of a plain text and the rest of it do not matter.
-TextHead ReadTextHead(const QString& path, qint64 maxBytes = kTextHeadBytes);
+TextHead ReadTextHead(const QString& path, qint64 maxBytes = kTextHeadBytes, const ReadLimits& limits = {});
 
 }  // namespace vistorel

@@ -12,7 +12,10 @@
 #include "platform/TextCodec.h"
 #include "skin/Glyphs.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace vistorel {
@@ -38,6 +41,7 @@ AddTextWindow::AddTextWindow(Program& program)
       copyBox(QStringLiteral("Копировать в библиотеку"), Surface()),
       copyNotice(Surface()),
       titleAnimation(program.App, Canvas, kAddTitleFrames),
+      bookLoad(*this),
       program(program),
       buttons_{{
           {&images_[kAdd], {250, 310}, {250, 310, 310, 330}, {250, 310, 310, 330}},
@@ -151,14 +155,42 @@ void AddTextWindow::TakeTextFile(const QString& path) {
     // A plain text is only named here, as before; a book is read for what it
     // says about itself, and refused now when it cannot be read at all. Its
     // beginning tells which it is.
+    if (bookLoad.Running()) return;
     const QString file = program.ResolvePath(path);
-    const FileRead start = TryReadRegularFile(file, 4096, OverLimit::Cut);
+    const FileRead start = TryReadRegularFile(file, kFormatSniffBytes, OverLimit::Cut);
     if (start.Outcome != FileRead::Status::Read || ContainerOf(start.Bytes) == Container::Text) {
         pathEdit.setText(path);
         PathChanged();
         return;
     }
-    const BookInfo info = ReadDocument(file).Info;
+    struct Read {
+        BookInfo Info;
+        QString Notice;
+    };
+    const auto read = std::make_shared<Read>();
+    bookLoad.Start(
+        QStringLiteral("Чтение книги «%1»…").arg(QFileInfo(file).fileName()),
+        [file, read](const std::atomic<bool>& cancelled) {
+            ReadLimits limits;
+            limits.Cancel = &cancelled;
+            Document document = ReadDocument(file, limits);
+            read->Info = std::move(document.Info);
+            read->Notice = std::move(document.Notice);
+        },
+        [this, path, read](std::exception_ptr error) {
+            if (error) {
+                try {
+                    std::rethrow_exception(error);
+                } catch (const Cancelled&) {
+                    return;  // the fields stay as they were
+                }
+            }
+            program.ReportNotice(read->Notice);
+            TakeBook(path, read->Info);
+        });
+}
+
+void AddTextWindow::TakeBook(const QString& path, const BookInfo& info) {
     pathEdit.setText(path);
     PathChanged();
     filled_ = Filled{path, {}, {}, {}, {}};

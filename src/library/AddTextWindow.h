@@ -1,5 +1,7 @@
 #pragma once
 
+#include "books/Document.h"
+#include "platform/BackgroundWork.h"
 #include "platform/Form.h"
 #include "platform/Label.h"
 #include "skin/ImageButton.h"
@@ -45,7 +47,8 @@ public:
     // author) and annotation fill a title and a description still empty,
     // made to fit what the record holds (the book's own are kept in the
     // results file, for the text manager). A damaged book is refused with its
-    // reason, and the fields stay as they were.
+    // reason, and the fields stay as they were. A book is read off the GUI
+    // thread; a file chosen while one is read is not taken.
     void TakeTextFile(const QString& path);
     // The copy box takes its choice for the path in the field: on when the
     // path does not fit the record. The notice below says what storing will do.
@@ -83,6 +86,8 @@ public:
     QCheckBox copyBox;
     QLabel copyNotice;
     TitleAnimation titleAnimation;
+    // Reads a chosen book off the GUI thread.
+    BackgroundWork bookLoad;
 
     static constexpr HitRect kCloseRect = {390, 5, 410, 25};
 
@@ -97,6 +102,8 @@ private:
         QString Description, Annotation;
     };
     void SaveBookDetails(const QString& storedPath) const;
+    // Fills the fields from the book's details.
+    void TakeBook(const QString& path, const BookInfo& info);
 
     Program& program;
     QString offeredPath_;  // the path the preferences chose, until it is stored

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
+#include <new>
 
 namespace vistorel {
 
@@ -103,6 +104,26 @@ void Application::EndErrorBatch() {
     }
     batched_.clear();
     ReportCaught(shown.join(QLatin1Char('\n')));
+}
+
+QString Application::MessageOf(std::exception_ptr error) noexcept {
+    try {
+        try {
+            std::rethrow_exception(error);
+        } catch (const Error& e) {
+            return e.Message();
+        } catch (const std::bad_alloc&) {
+            return QStringLiteral("Не хватило памяти: действие не выполнено. Программа работает дальше; "
+                                  "закройте другие программы или выберите текст поменьше.");
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "vistorel: %s\n", e.what());
+            return QStringLiteral("Внутренняя ошибка программы: действие не выполнено, программа работает дальше.");
+        } catch (...) {
+            return QStringLiteral("Внутренняя ошибка программы: действие не выполнено, программа работает дальше.");
+        }
+    } catch (...) {
+        return {};
+    }
 }
 
 void Application::ReportCaught(const QString& message) noexcept {

@@ -86,12 +86,15 @@ public:
             handler();
         } catch (const Error& e) {
             ReportCaught(e.Message());
-        } catch (const std::exception& e) {
-            ReportCaught(QString::fromLocal8Bit(e.what()));
         } catch (...) {
-            ReportCaught(QStringLiteral("Неизвестная ошибка"));
+            ReportCaught(MessageOf(std::current_exception()));
         }
     }
+
+    // What the user is told of an error: the program's own message; for
+    // anything else a message in the program's words (the library's English
+    // text goes to the log only).
+    static QString MessageOf(std::exception_ptr error) noexcept;
 
 private:
     void ReportCaught(const QString& message) noexcept;

@@ -37,6 +37,12 @@ private:
     QString path_;
 };
 
+// The user stopped the work (a reading cancelled): nothing to report.
+class Cancelled : public Error {
+public:
+    Cancelled() : Error(QStringLiteral("Отменено.")) {}
+};
+
 // An index or count outside the range a table or a list allows.
 class RangeError : public Error {
 public:

@@ -5,8 +5,10 @@
 #include "history/ResultsWriter.h"
 #include "trainers/ReadingSpeed.h"
 
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <algorithm>
+#include <memory>
 
 namespace vistorel {
 namespace {
@@ -24,6 +26,7 @@ ReadingSpeedTestWindow::ReadingSpeedTestWindow(Program& program)
       clockLabel(*this, kClockLeft, 8, QStringLiteral("0:0"), ClockFont()),
       statusLabel(*this, 16, kStatusTop, QStringLiteral("Нажмите старт для начала"), kStatusFont),
       textView(new QPlainTextEdit(Surface())),
+      textLoad(*this),
       program(program),
       buttons_(*this, testButtons_, [this] { StartTest(); }, [this] { StopTest(); }) {
     ApplyDesign({QStringLiteral("Reading speed test"), BorderStyle::Dialog, true, 40, 36, 577, 362, false, clBlack});
@@ -63,7 +66,7 @@ void ReadingSpeedTestWindow::FormMouseDown(MouseButton, int x, int y) {
 }
 
 void ReadingSpeedTestWindow::StartTest() {
-    if (Running()) return;
+    if (Running() || textLoad.Running()) return;
     // A text that cannot be read is reported; the window stays as it was.
     const QString textPath = program.SettingsRecord.TextPath.Text();
     if (textPath.isEmpty()) {
@@ -72,7 +75,28 @@ void ReadingSpeedTestWindow::StartTest() {
     // Only the beginning is read, so the size of the file and whatever
     // follows the beginning do not matter.
     const QString path = program.ResolvePath(textPath);
-    const TextHead head = ReadTextHead(path);
+    const auto head = std::make_shared<TextHead>();
+    textLoad.Start(
+        QStringLiteral("Чтение текста «%1»…").arg(QFileInfo(path).fileName()),
+        [path, head](const std::atomic<bool>& cancelled) {
+            ReadLimits limits;
+            limits.Cancel = &cancelled;
+            *head = ReadTextHead(path, kTextHeadBytes, limits);
+        },
+        [this, path, textPath, head](std::exception_ptr error) {
+            if (error) {
+                try {
+                    std::rethrow_exception(error);
+                } catch (const Cancelled&) {
+                    return;  // the window stays as it was
+                }
+            }
+            program.ReportNotice(head->Notice);
+            BeginTest(path, textPath, *head);
+        });
+}
+
+void ReadingSpeedTestWindow::BeginTest(const QString& path, const QString& textPath, const TextHead& head) {
     const TextBeginning beginning = TakeTextBeginning(head.Text);
     if (head.StoppedAtNul && beginning.Chars < kReadingTestChars) {
         throw FileError(path, QStringLiteral("прочитать текст"),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/BackgroundWork.h"
 #include "platform/Form.h"
 #include "platform/Label.h"
 #include "platform/Timer.h"
@@ -13,6 +14,7 @@ class QPlainTextEdit;
 namespace vistorel {
 
 class Program;
+struct TextHead;
 
 // The reading speed test: the user reads the beginning of the current text
 // while a clock runs; stop shows the speed in words per minute. The window
@@ -44,6 +46,8 @@ public:
     Label statusLabel;
     QPlainTextEdit* textView;
     Stopwatch stopwatch;
+    // Reads the beginning of the text off the GUI thread.
+    BackgroundWork textLoad;
 
     // The characters loaded by the last start.
     std::int64_t ReadChars = 0;
@@ -54,6 +58,8 @@ public:
 private:
     void ShowClock(const QString& caption);
     void ShowStatus(const QString& text);
+    // The test on the beginning just read.
+    void BeginTest(const QString& path, const QString& textPath, const TextHead& head);
 
     Program& program;
     TestButtonSet testButtons_;

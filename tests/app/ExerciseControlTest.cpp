@@ -2,6 +2,7 @@
 // speed bar and the press-and-hold speed buttons, pause, next stage, quit,
 // and a start whose text cannot be loaded. Buttons are pressed with the mouse.
 
+#include "BookMaker.h"
 #include "TestSupport.h"
 #include "app/Program.h"
 #include "app/MainWindow.h"
@@ -10,6 +11,7 @@
 #include "engine/SpeedIndicator.h"
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -356,6 +358,52 @@ TEST(ExerciseControl, StartDuringAnExerciseStartsAfresh) {
     EXPECT_FALSE(e.Window().Visible());
     EXPECT_FALSE(e.p->ExerciseActive);
     EXPECT_TRUE(e.PanelBlank());
+}
+
+// A book is read off the GUI thread, with a panel over the main window: the
+// exercise starts when it has been read; starts pressed meanwhile (clicks
+// queued behind a long read) read nothing more; a book past the budget is
+// one message; Escape cancels without one.
+TEST(ExerciseControl, ATextIsReadOffTheGuiThreadOnceWithOneMessage) {
+    Exercise e(Words(3));
+    e.p.Dir.Write(QStringLiteral("story.fb2"), bookmaker::Fb2(bookmaker::StoryBook(2, 3)));
+    e.p.Dir.Write(QStringLiteral("entities.fb2"), bookmaker::EntityFb2(4000, 100000));
+    BackgroundWork& load = e.Main().textLoad;
+    load.QuickMs = 0;
+    e.p->SettingsRecord.TextPath.SetText(QStringLiteral("story.fb2"));
+    e.Click(kStart);
+    ASSERT_TRUE(load.Running());
+    EXPECT_FALSE(e.p->ExerciseActive);
+    EXPECT_FALSE(e.Window().Visible());
+    ASSERT_NE(load.Indicator(), nullptr);
+    EXPECT_TRUE(load.Indicator()->isVisible());
+    e.Click(kStart);
+    e.p.Test.App.Guard([&] { e.Main().BeginExercise(); });
+    load.Finish();
+    EXPECT_TRUE(e.p.Test.Errors.Messages.isEmpty()) << e.p.Test.Errors.Messages.join(u'\n').toStdString();
+    EXPECT_TRUE(e.p->ExerciseActive);
+    EXPECT_TRUE(e.StepTimer().Enabled());
+    EXPECT_EQ(e.p->TextLineBuffer.LineCount, 8);  // two chapters: a title and three paragraphs each
+    EXPECT_FALSE(load.Indicator()->isVisible());
+    EXPECT_FALSE(load.Running());
+    e.Click(kQuit);
+
+    e.p->SettingsRecord.TextPath.SetText(QStringLiteral("entities.fb2"));
+    for (int i = 0; i < 3; ++i) e.Click(kStart);
+    load.Finish();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(e.p.Test.Errors.Messages.size(), 1);
+    EXPECT_TRUE(e.p.Test.Errors.Messages[0].startsWith(QStringLiteral("Книга слишком велика"))) << e.p.Test.Errors.Messages[0].toStdString();
+    EXPECT_FALSE(e.p->ExerciseActive);
+    EXPECT_TRUE(e.PanelBlank());
+
+    e.p->SettingsRecord.TextPath.SetText(QStringLiteral("story.fb2"));
+    e.Click(kStart);
+    QTest::keyClick(load.Indicator()->findChild<QPushButton*>(), Qt::Key_Escape);
+    load.Finish();
+    EXPECT_EQ(e.p.Test.Errors.Messages.size(), 1);
+    EXPECT_FALSE(e.p->ExerciseActive);
+    EXPECT_FALSE(e.Window().Visible());
 }
 
 // Quit stops both timers, hides the exercise window and blanks the panel.

@@ -236,6 +236,45 @@ TEST(AddTextWindow, ABookFillsTheEmptyFieldsFromItsDescription) {
     EXPECT_EQ(a.File(), library);
 }
 
+// A book is read off the GUI thread: its fields fill when it has been read;
+// one past the budget is one message, the fields as they were; a cancelled
+// reading says nothing and changes nothing.
+TEST(AddTextWindow, ABookIsReadOffTheGuiThread) {
+    Adder a(3);
+    a.Dir.Write(QStringLiteral("story.fb2"), bookmaker::Fb2(bookmaker::StoryBook(1, 2)));
+    a.Dir.Write(QStringLiteral("spine.epub"), bookmaker::RepeatedSpineEpub(1024 * 1024, 1000));
+    a->textManager->Show();
+    a->textManager->OpenForAdding();
+    BackgroundWork& load = a.W().bookLoad;
+    load.QuickMs = 0;
+    a.W().TakeTextFile(a.Dir.File(QStringLiteral("story.fb2")));
+    EXPECT_TRUE(load.Running());
+    EXPECT_TRUE(a.W().titleEdit.text().isEmpty());
+    a.W().TakeTextFile(a.Dir.File(QStringLiteral("spine.epub")));  // not taken: one book at a time
+    load.Finish();
+    EXPECT_EQ(a.W().titleEdit.text(), QStringLiteral("Маяк на Сером мысе (Ирина Ветрова)"));
+    EXPECT_EQ(a.W().pathEdit.text(), a.Dir.File(QStringLiteral("story.fb2")));
+
+    a.W().titleEdit.clear();
+    a.W().TakeTextFile(a.Dir.File(QStringLiteral("spine.epub")));
+    load.Finish();
+    ASSERT_EQ(a.Test.Errors.Messages.size(), 1);
+    EXPECT_TRUE(a.Test.Errors.Messages[0].contains(QStringLiteral("«c.xhtml» 1\u00A0000 раз"))) << a.Test.Errors.Messages[0].toStdString();
+    EXPECT_EQ(a.W().pathEdit.text(), a.Dir.File(QStringLiteral("story.fb2")));
+
+    a.W().TakeTextFile(a.Dir.File(QStringLiteral("story.fb2")));
+    load.Cancel();
+    load.Finish();
+    EXPECT_EQ(a.Test.Errors.Messages.size(), 1);
+    EXPECT_TRUE(a.W().titleEdit.text().isEmpty());
+
+    // A book whose own DTD puts its root 7 KB into the file is a book.
+    a.Dir.Write(QStringLiteral("dtd.fb2"), bookmaker::EntityFb2(4000, 10));
+    a.W().TakeTextFile(a.Dir.File(QStringLiteral("dtd.fb2")));
+    load.Finish();
+    EXPECT_EQ(a.W().titleEdit.text(), QStringLiteral("Маяк"));
+}
+
 // A book dropped on the text manager opens the add text window for a new
 // entry, its path and description filled in.
 TEST(AddTextWindow, ABookDroppedOnTheManagerOpensItFilledIn) {

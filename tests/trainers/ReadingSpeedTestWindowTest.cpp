@@ -3,6 +3,7 @@
 
 #include "trainers/ReadingSpeedTestWindow.h"
 
+#include "BookMaker.h"
 #include "TrainerTestSupport.h"
 #include "app/Program.h"
 #include "engine/TextLines.h"
@@ -128,6 +129,30 @@ TEST_F(ReadingSpeedTestWindowTest, TextThatCannotBeReadLeavesTheClockOff) {
     EXPECT_TRUE(p.Test.Errors.Messages[0].contains(QStringLiteral("missing.txt")));
     EXPECT_FALSE(W().Running());
     EXPECT_EQ(Status(), QStringLiteral("Нажмите \"старт\" для начала"));
+}
+
+// A book's beginning is read off the GUI thread: the clock starts when it
+// has been read; a book past the budget is one message and no clock.
+TEST_F(ReadingSpeedTestWindowTest, ABookIsReadOffTheGuiThread) {
+    p.Dir.Write(QStringLiteral("story.epub"), bookmaker::Epub(bookmaker::StoryBook(3, 4)));
+    p.Dir.Write(QStringLiteral("attributes.fb2"), bookmaker::ManyAttributesFb2(50000));
+    W().textLoad.QuickMs = 0;
+    p->SettingsRecord.TextPath.SetText(QStringLiteral("story.epub"));
+    Press(kTestStart);
+    EXPECT_TRUE(W().textLoad.Running());
+    EXPECT_FALSE(W().Running());
+    W().textLoad.Finish();
+    EXPECT_TRUE(W().Running());
+    EXPECT_TRUE(W().textView->toPlainText().startsWith(QStringLiteral("Глава 1\nСтарый смотритель")));
+    Press(kTestStop);
+
+    p->SettingsRecord.TextPath.SetText(QStringLiteral("attributes.fb2"));
+    Press(kTestStart);
+    Press(kTestStart);
+    W().textLoad.Finish();
+    ASSERT_EQ(p.Test.Errors.Messages.size(), 1);
+    EXPECT_TRUE(p.Test.Errors.Messages[0].contains(QStringLiteral("больше 2000 атрибутов")));
+    EXPECT_FALSE(W().Running());
 }
 
 }  // namespace

@@ -344,4 +344,192 @@ QByteArray EncryptionXml(const QStringList& files, bool fontObfuscation) {
     return xml.toUtf8();
 }
 
+namespace {
+
+// `length` characters of the story's sentences.
+QString StoryCharacters(qint64 length) {
+    QString text;
+    for (int s = 0; text.size() < length; ++s) text += Sentences()[s % Sentences().size()] + u' ';
+    return text.left(length);
+}
+
+QByteArray Repeated(const QByteArray& piece, int times) {
+    QByteArray bytes;
+    bytes.reserve(piece.size() * times);
+    for (int i = 0; i < times; ++i) bytes += piece;
+    return bytes;
+}
+
+}  // namespace
+
+QByteArray EntityFb2(int length, int uses, EntityPlace place) {
+    const QByteArray references = Repeated("&e;", uses);
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE FictionBook [<!ENTITY e \"" +
+                     StoryCharacters(length).toUtf8() +
+                     "\">]>\n<FictionBook xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\"><description><title-info>"
+                     "<book-title>Маяк</book-title><annotation><p>" +
+                     (place == EntityPlace::Annotation ? references : QByteArray("Рассказ.")) +
+                     "</p></annotation></title-info></description>\n<body><section><p" +
+                     (place == EntityPlace::Attribute ? " id=\"" + references + "\"" : QByteArray()) + ">" +
+                     (place == EntityPlace::Text ? references : QByteArray("Начало.")) +
+                     "</p></section></body></FictionBook>\n";
+    return xml;
+}
+
+namespace {
+
+// An EPUB whose reading order names its one chapter `uses` times; the
+// chapter stored, as it is, so that its size is the book's.
+QByteArray OneChapterEpub(const QByteArray& chapter, int uses) {
+    const QByteArray opf = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<package xmlns=\"http://www.idpf.org/2007/opf\" "
+                           "version=\"3.0\" unique-identifier=\"id\"><metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+                           "<dc:identifier id=\"id\">vistorel-one-chapter</dc:identifier><dc:title>Маяк</dc:title></metadata>"
+                           "<manifest><item id=\"c\" href=\"c.xhtml\" media-type=\"application/xhtml+xml\"/></manifest><spine>" +
+                           Repeated("<itemref idref=\"c\"/>", uses) + "</spine></package>\n";
+    const Entries packed = {
+        {QStringLiteral("mimetype"), QByteArray("application/epub+zip")},
+        {QStringLiteral("META-INF/container.xml"),
+         QByteArray("<?xml version=\"1.0\"?>\n<container version=\"1.0\" "
+                    "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles>"
+                    "<rootfile full-path=\"content.opf\" media-type=\"application/oebps-package+xml\"/>"
+                    "</rootfiles></container>\n")},
+        {QStringLiteral("content.opf"), opf}};
+    return WriteZip(packed, {{QStringLiteral("c.xhtml"), chapter}});
+}
+
+}  // namespace
+
+QByteArray EntityEpub(int length, int uses) {
+    const QString doctype = QStringLiteral("<!DOCTYPE html [<!ENTITY e \"%1\">]>").arg(StoryCharacters(length));
+    const QString body = QStringLiteral("<body><p>%1</p></body>").arg(QString::fromLatin1(Repeated("&e;", uses)));
+    return OneChapterEpub(Xhtml(body, doctype), 1);
+}
+
+QByteArray RepeatedSpineEpub(qint64 chapterBytes, int uses) {
+    QString body = QStringLiteral("<body>");
+    while (body.toUtf8().size() + 4016 < chapterBytes) body += QStringLiteral("<p>%1</p>\n").arg(StoryCharacters(2000));
+    return OneChapterEpub(Xhtml(body + QStringLiteral("</body>")), uses);
+}
+
+QByteArray ManyAttributesFb2(int count) {
+    QByteArray attributes;
+    for (int i = 0; i < count; ++i) attributes += " a" + QByteArray::number(i) + "=\"\"";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<FictionBook xmlns=\"http://www.gribuser.ru/xml/fictionbook/2.0\">"
+           "<body><section><p" + attributes + ">Начало.</p></section></body></FictionBook>\n";
+}
+
+namespace {
+
+QByteArray Package(const QString& manifest, const QString& spine, int version = 3, const QString& metadata = {}) {
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<package xmlns=\"http://www.idpf.org/2007/opf\" "
+                          "version=\"%1.0\" unique-identifier=\"id\"><metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+                          "<dc:identifier id=\"id\">seed</dc:identifier><dc:title>Маяк</dc:title>%2</metadata>"
+                          "<manifest>%3</manifest><spine>%4</spine></package>\n")
+        .arg(version)
+        .arg(metadata, manifest, spine)
+        .toUtf8();
+}
+
+QByteArray Container(const QString& packagePath) {
+    return QStringLiteral("<?xml version=\"1.0\"?>\n<container version=\"1.0\" "
+                          "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles>"
+                          "<rootfile full-path=\"%1\" media-type=\"application/oebps-package+xml\"/></rootfiles></container>\n")
+        .arg(packagePath)
+        .toUtf8();
+}
+
+// A book of the entries given with its own container and package.
+QByteArray Packed(const QString& packagePath, const QByteArray& package, const Entries& documents) {
+    Entries entries{{QStringLiteral("mimetype"), QByteArray("application/epub+zip")},
+                    {QStringLiteral("META-INF/container.xml"), Container(packagePath)},
+                    {packagePath, package}};
+    entries += documents;
+    return WriteZip(entries, {});
+}
+
+}  // namespace
+
+Entries EpubSeeds() {
+    const auto chapter = [](const QString& name, const QString& body) {
+        return std::pair{name, EpubOf(QStringLiteral("Маяк"), {{QStringLiteral("a.xhtml"), Xhtml(body)}})};
+    };
+    const QString story = Sentences()[0] + u' ' + Sentences()[1];
+    Entries seeds;
+    seeds.append({QStringLiteral("story-2x2.epub"), Epub(StoryBook(2, 2, 1), 2)});
+    seeds.append({QStringLiteral("story-1x4.epub"), Epub(StoryBook(1, 4, 1), 3)});
+    seeds.append({QStringLiteral("two-documents.epub"),
+                  EpubOf(QStringLiteral("Маяк"), {{QStringLiteral("a.xhtml"), Xhtml(QStringLiteral("<body><p>%1</p></body>").arg(story))},
+                                                   {QStringLiteral("b b.xhtml"), Xhtml(QStringLiteral("<body><h1>Глава</h1><p>Конец.</p></body>"))}})});
+    seeds.append(chapter(QStringLiteral("blocks.epub"), QStringLiteral(
+        "<body><h1>Глава</h1><div><p>Первый <em>абзац</em>.</p><blockquote>Цитата</blockquote></div>"
+        "<ul><li>один</li><li>два</li></ul><dl><dt>Слово</dt><dd>значение</dd></dl><hr/><p>Конец<br/>строки</p></body>")));
+    seeds.append(chapter(QStringLiteral("table.epub"), QStringLiteral(
+        "<body><table><caption>Таблица</caption><tr><th>А</th><th>Б</th></tr><tr><td>1</td><td>2</td></tr></table></body>")));
+    seeds.append(chapter(QStringLiteral("notes-epub3.epub"), QStringLiteral(
+        "<body><p>Слово<a epub:type=\"noteref\" href=\"#n1\">1</a>, дальше.</p>"
+        "<aside epub:type=\"footnote\" id=\"n1\"><p>Сноска</p></aside></body>")));
+    seeds.append(chapter(QStringLiteral("notes-classes.epub"), QStringLiteral(
+        "<body><p>Текст<a class=\"footnote-ref\" href=\"#f\">[2]</a> и <a href=\"notes.xhtml#x\">ссылка</a>.</p>"
+        "<section role=\"doc-endnotes\"><ol><li id=\"f\">Примечание</li></ol></section><p>{3} после</p></body>")));
+    seeds.append(chapter(QStringLiteral("ruby.epub"), QStringLiteral(
+        "<body><p><ruby>漢<rp>(</rp><rt>kan</rt><rp>)</rp>字<rtc>ji</rtc></ruby> текст</p></body>")));
+    seeds.append(chapter(QStringLiteral("verse.epub"), QStringLiteral("<body><pre>\nШумит   волна\nу маяка\n\n</pre></body>")));
+    seeds.append(chapter(QStringLiteral("dropped.epub"), QStringLiteral(
+        "<body><script>var a = 1;</script><style>p{}</style><svg><text>нет</text></svg><p>да</p>"
+        "<math><mi>x</mi></math><noscript>нет</noscript><template>нет</template></body>")));
+    seeds.append(chapter(QStringLiteral("entities.epub"), QStringLiteral("<body><p>&amp;nbsp; &#1046; &#x416; &lt;p&gt;</p></body>")));
+    seeds.append({QStringLiteral("html-entities.epub"),
+                  EpubOf(QStringLiteral("Маяк"), {{QStringLiteral("a.xhtml"),
+                         Xhtml(QStringLiteral("<body><p>&Eacute;mile &nbsp; &hellip; &mdash;</p></body>"),
+                               QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.1//EN\" \"http://www.w3.org/TR/xhtml11/DTD/xhtml11.dtd\">"))}})});
+    seeds.append({QStringLiteral("internal-entity.epub"),
+                  OneChapterEpub(Xhtml(QStringLiteral("<body><p>&e; &e;</p></body>"),
+                                       QStringLiteral("<!DOCTYPE html [<!ENTITY e \"маяк\"><!ENTITY f \"&e;&e;\">]>")), 1)});
+    seeds.append(chapter(QStringLiteral("not-well-formed.epub"), QStringLiteral("<body><p>Строка<br>вторая &nbsp &eacute R&D<p>Незакрытый</body>")));
+    seeds.append(chapter(QStringLiteral("nested.epub"), QStringLiteral("<body>") + QStringLiteral("<div>").repeated(30) + QStringLiteral("глубоко") +
+                                                            QStringLiteral("</div>").repeated(30) + QStringLiteral("</body>")));
+    QByteArray damaged = Xhtml(QStringLiteral("<body><p>Вто#рая</p></body>"));
+    damaged.replace('#', "\xFF");
+    seeds.append({QStringLiteral("damaged-utf8.epub"), EpubOf(QStringLiteral("Маяк"), {{QStringLiteral("a.xhtml"), damaged}})});
+    const QByteArray windows = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><p>" +
+                               Encode(QStringLiteral("Маяк на мысе"), "windows-1251") + "</p></body></html>";
+    seeds.append({QStringLiteral("windows-1251.epub"), EpubOf(QStringLiteral("Маяк"), {{QStringLiteral("a.xhtml"), windows}})});
+    seeds.append({QStringLiteral("utf16.epub"), EpubOf(QStringLiteral("Маяк"), {{QStringLiteral("a.xhtml"),
+                  Encode(QString::fromUtf8(Xhtml(QStringLiteral("<body><p>Маяк</p></body>")).replace("UTF-8", "UTF-16")), "UTF-16LE")}})});
+    // Package documents.
+    const QString item = QStringLiteral("<item id=\"%1\" href=\"%2\" media-type=\"%3\"/>");
+    const QByteArray page = Xhtml(QStringLiteral("<body><p>%1</p></body>").arg(story));
+    seeds.append({QStringLiteral("package-folders.epub"),
+                  Packed(QStringLiteral("OPS/book/package.opf"),
+                         Package(item.arg("c1", "../text/c%201.xhtml", "application/xhtml+xml"), QStringLiteral("<itemref idref=\"c1\"/>")),
+                         {{QStringLiteral("OPS/text/c 1.xhtml"), page}})});
+    seeds.append({QStringLiteral("package-order.epub"),
+                  Packed(QStringLiteral("content.opf"),
+                         Package(item.arg("b", "b.xhtml", "application/xhtml+xml") + item.arg("a", "a.xhtml", "application/xhtml+xml") +
+                                     item.arg("css", "s.css", "text/css") + item.arg("nav", "nav.xhtml", "application/xhtml+xml"),
+                                 QStringLiteral("<itemref idref=\"nav\" linear=\"no\"/><itemref idref=\"a\"/><itemref idref=\"missing\"/>"
+                                                "<itemref idref=\"css\"/><itemref idref=\"b\"/>"),
+                                 2, QStringLiteral("<dc:creator>Ирина Ветрова</dc:creator><dc:description>&lt;p&gt;О маяке&lt;/p&gt;</dc:description>")),
+                         {{QStringLiteral("a.xhtml"), page}, {QStringLiteral("b.xhtml"), Xhtml(QStringLiteral("<body><p>Б</p></body>"))},
+                          {QStringLiteral("nav.xhtml"), Xhtml(QStringLiteral("<body><nav><ol><li>Оглавление</li></ol></nav></body>"))},
+                          {QStringLiteral("s.css"), QByteArray("p { margin: 0 }")}})});
+    seeds.append({QStringLiteral("package-missing-document.epub"),
+                  Packed(QStringLiteral("content.opf"), Package(item.arg("a", "gone.xhtml", "application/xhtml+xml"), QStringLiteral("<itemref idref=\"a\"/>")), {})});
+    seeds.append({QStringLiteral("package-no-rootfile.epub"),
+                  WriteZip({{QStringLiteral("mimetype"), QByteArray("application/epub+zip")},
+                            {QStringLiteral("META-INF/container.xml"), QByteArray("<container><rootfiles/></container>")}}, {})});
+    seeds.append({QStringLiteral("drm.epub"),
+                  EpubOf(QStringLiteral("Маяк"), {{QStringLiteral("a.xhtml"), page}},
+                         {{QStringLiteral("META-INF/encryption.xml"), EncryptionXml({QStringLiteral("OEBPS/Text/a.xhtml")}, false)}})});
+    seeds.append({QStringLiteral("pandoc.epub"), EpubOf(QStringLiteral("Émile"), {{QStringLiteral("ch001.xhtml"), PandocChapter()}})});
+    // Hostile books, past the fuzzer's limits of 1 M characters and 200 attributes.
+    seeds.append({QStringLiteral("hostile-entity.epub"), EntityEpub(1000, 2000)});
+    seeds.append({QStringLiteral("hostile-spine-repeats.epub"), RepeatedSpineEpub(20000, 100)});
+    QString attributes;
+    for (int i = 0; i < 300; ++i) attributes += QStringLiteral(" a%1=\"\"").arg(i);
+    seeds.append(chapter(QStringLiteral("hostile-attributes.epub"), QStringLiteral("<body><p%1>много</p></body>").arg(attributes)));
+    seeds.append(chapter(QStringLiteral("hostile-attributes-not-well-formed.epub"), QStringLiteral("<body><p%1>много<br></body>").arg(attributes)));
+    return seeds;
+}
+
 }  // namespace vistorel::bookmaker

@@ -71,6 +71,27 @@ QByteArray ZipBomb(qint64 bytes);
 // An FB2 document whose body nests `depth` elements deep in all.
 QByteArray NestedFb2(int depth);
 
+// Hostile books. An FB2 whose DTD declares one entity of `length`
+// characters of the story, referenced `uses` times: in one paragraph, in the
+// annotation or in an attribute value of a paragraph.
+enum class EntityPlace { Text, Annotation, Attribute };
+QByteArray EntityFb2(int length, int uses, EntityPlace place = EntityPlace::Text);
+// An EPUB whose one chapter does the same in a paragraph.
+QByteArray EntityEpub(int length, int uses);
+// An EPUB whose reading order names its one chapter, of about
+// `chapterBytes` of the story (stored, not packed), `uses` times.
+QByteArray RepeatedSpineEpub(qint64 chapterBytes, int uses);
+// An FB2 whose one paragraph has `count` attributes.
+QByteArray ManyAttributesFb2(int count);
+
+// Small EPUB books for the fuzzer's seeds, named: package documents of
+// both versions and their variants (items out of order, linear="no",
+// missing items, folders, escaped names), content documents of every kind
+// the reader tells apart (blocks, notes, ruby, verse, tables, links,
+// entities, encodings, damaged and not well-formed ones), and the hostile
+// books at a size the fuzzer's limits reach.
+Entries EpubSeeds();
+
 // The story as a plain text of `lines` lines.
 QString StoryText(int lines);
 

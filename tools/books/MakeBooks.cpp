@@ -6,7 +6,8 @@
 // EPUB and one with obfuscated fonts, the story as plain text in each
 // encoding the program reads (and one-line texts in KOI8-R and CP866), a
 // text of 600-character lines, a zip bomb (and a small one, for the fuzz
-// seeds), a damaged archive and a deeply nested FB2.
+// seeds), a damaged archive, a deeply nested FB2, and books that would cost
+// the reader far more than their size: entities, repeats, attributes.
 
 #include "BookMaker.h"
 
@@ -90,5 +91,29 @@ int main(int argc, char** argv) {
                EpubOf(QStringLiteral("Шрифты"), {{chapter, PandocChapter()}},
                       {{QStringLiteral("OEBPS/Fonts/serif.otf"), sealed},
                        {QStringLiteral("META-INF/encryption.xml"), EncryptionXml({QStringLiteral("OEBPS/Fonts/serif.otf")}, true)}})) && ok;
+    // Hostile books: an entity of 4,000 characters referenced 100,000 times
+    // in the text, the annotation, an attribute and an EPUB chapter (and 10
+    // times, which reads), a reading order that names one chapter of 1 MB
+    // 1,000 times, and 50,000 attributes on one element.
+    ok = Write(folder, QStringLiteral("entity-text.fb2"), EntityFb2(4000, 100000)) && ok;
+    ok = Write(folder, QStringLiteral("entity-text-10.fb2"), EntityFb2(4000, 10)) && ok;
+    ok = Write(folder, QStringLiteral("entity-annotation.fb2"), EntityFb2(4000, 100000, EntityPlace::Annotation)) && ok;
+    ok = Write(folder, QStringLiteral("entity-attribute.fb2"), EntityFb2(4000, 100000, EntityPlace::Attribute)) && ok;
+    ok = Write(folder, QStringLiteral("entity-chapter.epub"), EntityEpub(4000, 100000)) && ok;
+    ok = Write(folder, QStringLiteral("entity-chapter-10.epub"), EntityEpub(4000, 10)) && ok;
+    ok = Write(folder, QStringLiteral("spine-repeats.epub"), RepeatedSpineEpub(1024 * 1024, 1000)) && ok;
+    ok = Write(folder, QStringLiteral("many-attributes.fb2"), ManyAttributesFb2(50000)) && ok;
+    // The fuzzer's EPUB seeds, in a folder of their own.
+    const QDir seeds(folder.filePath(QStringLiteral("epub-seeds")));
+    QDir().mkpath(seeds.path());
+    for (const auto& [name, bytes] : EpubSeeds()) ok = Write(seeds, name, bytes) && ok;
+    // The hostile FB2 books at a size the fuzzer's limits (1 M characters,
+    // 200 attributes) reach.
+    const QDir fb2Seeds(folder.filePath(QStringLiteral("fb2-seeds")));
+    QDir().mkpath(fb2Seeds.path());
+    ok = Write(fb2Seeds, QStringLiteral("hostile-entity-text.fb2"), EntityFb2(1000, 1100)) && ok;
+    ok = Write(fb2Seeds, QStringLiteral("hostile-entity-annotation.fb2"), EntityFb2(1000, 1100, EntityPlace::Annotation)) && ok;
+    ok = Write(fb2Seeds, QStringLiteral("hostile-entity-attribute.fb2"), EntityFb2(1000, 1100, EntityPlace::Attribute)) && ok;
+    ok = Write(fb2Seeds, QStringLiteral("hostile-attributes.fb2"), ManyAttributesFb2(201)) && ok;
     return ok ? 0 : 1;
 }
