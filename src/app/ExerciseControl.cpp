@@ -59,11 +59,7 @@ void MainWindow::BeginExerciseAt(const ReadingPlace& place) {
         [this, place, loaded, failed](std::exception_ptr error) {
             if (error) {
                 failed();
-                try {
-                    std::rethrow_exception(error);
-                } catch (const Cancelled&) {
-                    return;  // the user stopped it: nothing to say
-                }
+                if (BackgroundWork::EndedByCancel(error)) return;  // the user stopped it: nothing to say
             }
             program.ReportNotice(loaded->Notice);
             progress.Finish();

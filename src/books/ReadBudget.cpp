@@ -138,31 +138,48 @@ bool UnitsStartWith(const Units& text, qsizetype at, const char* what) {
     return true;
 }
 
+// The position after the next `end`, or the end of the text.
+template <class Units>
+qsizetype UnitsAfter(const Units& text, qsizetype from, const char* end) {
+    const char32_t first = static_cast<unsigned char>(end[0]);
+    for (qsizetype i = from; i < text.size(); ++i) {
+        if (text[i] == first && UnitsStartWith(text, i, end)) return i + static_cast<qsizetype>(std::strlen(end));
+    }
+    return text.size();
+}
+
+// Past a declaration (<!DOCTYPE ... [ ... ]>): its internal subset and
+// quoted values included. The references there are the DTD's own.
+template <class Units>
+qsizetype AfterDeclaration(const Units& text, qsizetype from) {
+    int brackets = 0;
+    char32_t quote = 0;
+    for (qsizetype i = from; i < text.size(); ++i) {
+        const char32_t c = text[i];
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '[') {
+            ++brackets;
+        } else if (c == ']') {
+            --brackets;
+        } else if (c == '>' && brackets <= 0) {
+            return i + 1;
+        } else if (c == '<' && brackets > 0 && UnitsStartWith(text, i, "<!--")) {
+            i = UnitsAfter(text, i + 4, "-->") - 1;
+        }
+    }
+    return text.size();
+}
+
 // The end of the document's DOCTYPE declaration, in units; 0 when the
 // document has none before its root element. Only there can entities be
 // declared: no DTD from outside the file is ever loaded.
 template <class Units>
 qsizetype DoctypeEnd(const Units& text) {
     for (qsizetype i = text.NextMarkup(0, false); i + 1 < text.size(); i = text.NextMarkup(i + 1, false)) {
-        if (UnitsStartWith(text, i, "<!DOCTYPE")) {
-            int brackets = 0;
-            char32_t quote = 0;
-            for (qsizetype k = i + 9; k < text.size(); ++k) {
-                const char32_t c = text[k];
-                if (quote != 0) {
-                    if (c == quote) quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '[') {
-                    ++brackets;
-                } else if (c == ']') {
-                    --brackets;
-                } else if (c == '>' && brackets <= 0) {
-                    return k + 1;
-                }
-            }
-            return text.size();
-        }
+        if (UnitsStartWith(text, i, "<!DOCTYPE")) return AfterDeclaration(text, i + 9);
         const char32_t next = text[i + 1];
         if (next != '?' && next != '!') return 0;  // the root element: no DOCTYPE before it
     }
@@ -190,16 +207,16 @@ public:
                 i = Reference(text, i);
             } else if (c != '<' || i + 1 >= n) {
                 ++i;
-            } else if (StartsWith(text, i, "<!--")) {
-                i = After(text, i + 4, "-->");
-            } else if (StartsWith(text, i, "<![CDATA[")) {
-                i = After(text, i + 9, "]]>");
+            } else if (UnitsStartWith(text, i, "<!--")) {
+                i = UnitsAfter(text, i + 4, "-->");
+            } else if (UnitsStartWith(text, i, "<![CDATA[")) {
+                i = UnitsAfter(text, i + 9, "]]>");
             } else if (text[i + 1] == '?') {
-                i = After(text, i + 2, "?>");
+                i = UnitsAfter(text, i + 2, "?>");
             } else if (text[i + 1] == '!') {
                 i = AfterDeclaration(text, i + 2);
             } else if (text[i + 1] == '/') {
-                i = After(text, i + 2, ">");
+                i = UnitsAfter(text, i + 2, ">");
             } else {
                 i = StartTag(text, i);
             }
@@ -231,49 +248,6 @@ public:
     }
 
 private:
-    template <class Units>
-    static bool StartsWith(const Units& text, qsizetype at, const char* what) {
-        for (qsizetype k = 0; what[k] != 0; ++k) {
-            if (at + k >= text.size() || text[at + k] != static_cast<unsigned char>(what[k])) return false;
-        }
-        return true;
-    }
-
-    // The position after the next `end`, or the end of the text.
-    template <class Units>
-    static qsizetype After(const Units& text, qsizetype from, const char* end) {
-        const char32_t first = static_cast<unsigned char>(end[0]);
-        for (qsizetype i = from; i < text.size(); ++i) {
-            if (text[i] == first && StartsWith(text, i, end)) return i + static_cast<qsizetype>(std::strlen(end));
-        }
-        return text.size();
-    }
-
-    // Past a declaration (<!DOCTYPE ... [ ... ]>): its internal subset and
-    // quoted values included. The references there are the DTD's own.
-    template <class Units>
-    static qsizetype AfterDeclaration(const Units& text, qsizetype from) {
-        int brackets = 0;
-        char32_t quote = 0;
-        for (qsizetype i = from; i < text.size(); ++i) {
-            const char32_t c = text[i];
-            if (quote != 0) {
-                if (c == quote) quote = 0;
-            } else if (c == '"' || c == '\'') {
-                quote = c;
-            } else if (c == '[') {
-                ++brackets;
-            } else if (c == ']') {
-                --brackets;
-            } else if (c == '>' && brackets <= 0) {
-                return i + 1;
-            } else if (c == '<' && brackets > 0 && StartsWith(text, i, "<!--")) {
-                i = After(text, i + 4, "-->") - 1;
-            }
-        }
-        return text.size();
-    }
-
     // A reference &name; counted when a declared entity is its target.
     template <class Units>
     qsizetype Reference(const Units& text, qsizetype at) {

@@ -178,13 +178,7 @@ void AddTextWindow::TakeTextFile(const QString& path) {
             read->Notice = std::move(document.Notice);
         },
         [this, path, read](std::exception_ptr error) {
-            if (error) {
-                try {
-                    std::rethrow_exception(error);
-                } catch (const Cancelled&) {
-                    return;  // the fields stay as they were
-                }
-            }
+            if (BackgroundWork::EndedByCancel(error)) return;  // the fields stay as they were
             program.ReportNotice(read->Notice);
             TakeBook(path, read->Info);
         });

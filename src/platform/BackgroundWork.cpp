@@ -1,5 +1,6 @@
 #include "platform/BackgroundWork.h"
 
+#include "platform/Errors.h"
 #include "platform/Form.h"
 
 #include <QEvent>
@@ -164,6 +165,15 @@ void BackgroundWork::Finish() {
 
 void BackgroundWork::Join() {
     if (thread_.joinable()) thread_.join();
+}
+
+bool BackgroundWork::EndedByCancel(std::exception_ptr error) {
+    if (!error) return false;
+    try {
+        std::rethrow_exception(error);
+    } catch (const Cancelled&) {
+        return true;
+    }
 }
 
 }  // namespace vistorel

@@ -49,6 +49,10 @@ public:
     // Waits for the work and runs its ending now (tests, and the end of the program).
     void Finish();
 
+    // For an ending: true when the work was cancelled, false when it ended
+    // well; any other error is raised again.
+    static bool EndedByCancel(std::exception_ptr error);
+
     // How long Start waits before the window shows the work; 0: not at all,
     // the work always ends later.
     int QuickMs = 150;

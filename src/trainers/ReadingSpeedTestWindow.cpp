@@ -84,13 +84,7 @@ void ReadingSpeedTestWindow::StartTest() {
             *head = ReadTextHead(path, kTextHeadBytes, limits);
         },
         [this, path, textPath, head](std::exception_ptr error) {
-            if (error) {
-                try {
-                    std::rethrow_exception(error);
-                } catch (const Cancelled&) {
-                    return;  // the window stays as it was
-                }
-            }
+            if (BackgroundWork::EndedByCancel(error)) return;  // the window stays as it was
             program.ReportNotice(head->Notice);
             BeginTest(path, textPath, *head);
         });
