@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "history/ResultsDatabase.h"
 #include "history/StatisticsChart.h"
+#include "platform/FileAccess.h"
 
 #include <QAbstractTableModel>
 #include <QButtonGroup>
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSet>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -507,10 +507,7 @@ void StatisticsWindow::Export() {
         suggested);
     if (!choice) return;
     const CsvForm form = choice->FileType == 1 ? CsvForm::Russian : CsvForm::Plain;
-    QSaveFile file(choice->Path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(ToCsv(shown_, form)) < 0 || !file.commit()) {
-        throw Error(QStringLiteral("Не удаётся записать файл \"%1\": %2.").arg(choice->Path, file.errorString()));
-    }
+    WriteFileAtomically(choice->Path, ToCsv(shown_, form));
 }
 
 }  // namespace vistorel

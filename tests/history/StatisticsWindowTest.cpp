@@ -21,6 +21,7 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QGraphicsTextItem>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
@@ -168,6 +169,18 @@ TEST(StatisticsWindow, ExportWritesTheShownKindAsCsv) {
                                                .toUtf8());
     // The table on screen shows decimal commas too.
     EXPECT_EQ(window.tableView->model()->index(1, 3).data().toString(), QStringLiteral("36,36"));
+
+    // A file that cannot be written is told in Russian, and nothing is left behind.
+    const QString nowhere = p.Dir.File(QStringLiteral("нет такой папки/out.csv"));
+    p.Test.Dialogs.SaveFiles = {nowhere};
+    try {
+        window.Export();
+        ADD_FAILURE() << "an export into a missing folder went through";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Message(),
+                  QStringLiteral("Не удаётся записать файл \"%1\": файл или папка не найдены").arg(nowhere));
+    }
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
 }
 
 // The texts of the chart's labels as drawn: the axes' labels, the title, the legend.
