@@ -52,8 +52,7 @@ void MainWindow::BeginExerciseAt(const ReadingPlace& place) {
     textLoad.Start(
         QStringLiteral("Чтение текста «%1»…").arg(QFileInfo(path).fileName()),
         [path, loaded](const std::atomic<bool>& cancelled) {
-            ReadLimits limits;
-            limits.Cancel = &cancelled;
+            const ReadLimits limits = ReadLimits::StoppedBy(cancelled);
             loaded->Notice = LoadTextLines(loaded->Text, path, limits);
         },
         [this, place, loaded, failed](std::exception_ptr error) {

@@ -56,6 +56,13 @@ struct ReadLimits {
     qint64 MaxAttributePairs = kMaxAttributePairs;        // attribute comparisons in one document
     // Set from another thread to stop the reading: it then raises ReadCancelled.
     const std::atomic<bool>* Cancel = nullptr;
+
+    // The usual limits, stopped by `cancel` (work off the GUI thread).
+    static ReadLimits StoppedBy(const std::atomic<bool>& cancel) {
+        ReadLimits limits;
+        limits.Cancel = &cancel;
+        return limits;
+    }
 };
 
 // The reading was stopped by the user (ReadLimits::Cancel): nothing to report.

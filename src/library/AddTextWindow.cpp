@@ -171,8 +171,7 @@ void AddTextWindow::TakeTextFile(const QString& path) {
     bookLoad.Start(
         QStringLiteral("Чтение книги «%1»…").arg(QFileInfo(file).fileName()),
         [file, read](const std::atomic<bool>& cancelled) {
-            ReadLimits limits;
-            limits.Cancel = &cancelled;
+            const ReadLimits limits = ReadLimits::StoppedBy(cancelled);
             Document document = ReadDocument(file, limits);
             read->Info = std::move(document.Info);
             read->Notice = std::move(document.Notice);

@@ -79,8 +79,7 @@ void ReadingSpeedTestWindow::StartTest() {
     textLoad.Start(
         QStringLiteral("Чтение текста «%1»…").arg(QFileInfo(path).fileName()),
         [path, head](const std::atomic<bool>& cancelled) {
-            ReadLimits limits;
-            limits.Cancel = &cancelled;
+            const ReadLimits limits = ReadLimits::StoppedBy(cancelled);
             *head = ReadTextHead(path, kTextHeadBytes, limits);
         },
         [this, path, textPath, head](std::exception_ptr error) {
